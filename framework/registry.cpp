@@ -1,0 +1,209 @@
+#include "registry.h"
+
+static char SettingsPath[SettingsPathSize];
+static LONG WriteFailureShown;
+
+static const char MachineRoot[] = "SOFTWARE\\ZEVR\\CC\\1.0\\";
+static const char UserRoot[] = "Software\\ZEVR\\CC\\1.0\\";
+
+// Builds the path into the shared buffer; false when it does not fit, in
+// which case the buffer holds a terminated but shortened path.
+static bool BuildPath(HKEY hive, const char* subPath)
+{
+    const char* root = "";
+    if (hive == HKEY_LOCAL_MACHINE)
+        root = MachineRoot;
+    else if (hive == HKEY_CURRENT_USER)
+        root = UserRoot;
+    if (subPath == NULL)
+        subPath = "";
+
+    size_t used = 0;
+    bool fits = true;
+    const char* parts[2] = {root, subPath};
+    for (const char* part : parts) {
+        for (; *part != '\0'; ++part) {
+            if (used + 1 >= sizeof(SettingsPath)) {
+                fits = false;
+                break;
+            }
+            SettingsPath[used++] = *part;
+        }
+    }
+    SettingsPath[used] = '\0';
+    if (used > 0 && SettingsPath[used - 1] == '\\')
+        SettingsPath[used - 1] = '\0';
+    return fits;
+}
+
+const char* BuildSettingsPath(HKEY hive, const char* subPath)
+{
+    BuildPath(hive, subPath);
+    return SettingsPath;
+}
+
+LONG OpenSettingsKey(HKEY hive, const char* subPath, HKEY* key)
+{
+    if (!BuildPath(hive, subPath))
+        return ERROR_FILENAME_EXCED_RANGE;
+    return RegOpenKeyA(hive, SettingsPath, key);
+}
+
+LONG CreateSettingsKey(HKEY hive, const char* subPath, HKEY* key)
+{
+    if (!BuildPath(hive, subPath))
+        return ERROR_FILENAME_EXCED_RANGE;
+    return RegCreateKeyA(hive, SettingsPath, key);
+}
+
+LONG CreateKeyAbsolute(HKEY root, const char* fullPath, HKEY* key)
+{
+    return RegCreateKeyA(root, fullPath, key);
+}
+
+LONG CloseSettingsKey(HKEY key)
+{
+    return RegCloseKey(key);
+}
+
+LONG DeleteSettingsKey(HKEY hive, const char* subPath)
+{
+    if (!BuildPath(hive, subPath))
+        return ERROR_FILENAME_EXCED_RANGE;
+    return RegDeleteKeyA(hive, SettingsPath);
+}
+
+LONG DeleteSettingsValue(HKEY key, const char* valueName)
+{
+    return RegDeleteValueA(key, valueName);
+}
+
+LONG EnumSubKey(HKEY key, DWORD index, char* name, DWORD nameSize)
+{
+    return RegEnumKeyA(key, index, name, nameSize);
+}
+
+LONG EnumValueName(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type)
+{
+    return RegEnumValueA(key, index, name, nameSize, NULL, type, NULL, NULL);
+}
+
+LONG QueryRawValue(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size)
+{
+    return RegQueryValueExA(key, valueName, NULL, type, data, size);
+}
+
+LONG SetRawValue(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size)
+{
+    return RegSetValueExA(key, valueName, 0, type, data, size);
+}
+
+// Makes sure that the first `read` bytes of buffer end in `zeros` zero
+// bytes, appending what is missing when there is room. Values stored
+// without their terminator must never reach a caller unterminated.
+static bool TerminateData(char* buffer, DWORD capacity, DWORD* read, DWORD zeros)
+{
+    DWORD have = 0;
+    while (have < zeros && have < *read && buffer[*read - 1 - have] == '\0')
+        ++have;
+    // An empty multi-string stored as one zero byte is already complete.
+    if (zeros == 2 && *read == 1 && buffer[0] == '\0')
+        have = zeros;
+    if (*read + (zeros - have) > capacity)
+        return false;
+    for (; have < zeros; ++have)
+        buffer[(*read)++] = '\0';
+    return true;
+}
+
+static int GetTextValue(HKEY key, const char* valueName, char* buffer, DWORD* size,
+                        DWORD expectedType, DWORD zeros)
+{
+    DWORD capacity = *size;
+    DWORD type = 0;
+    LONG rc = QueryRawValue(key, valueName, &type, (BYTE*)buffer, size);
+    if (rc == ERROR_MORE_DATA && capacity > 0) {
+        // Whatever part was copied ends in a terminator, for callers that
+        // show the buffer anyway.
+        buffer[capacity - 1] = '\0';
+        return 0;
+    }
+    if (rc != ERROR_SUCCESS)
+        return 0;
+    if (type != expectedType || !TerminateData(buffer, capacity, size, zeros)) {
+        // Another type, or the text and its terminator do not fit: a missing
+        // value, and the buffer still ends in a terminator.
+        if (*size < capacity)
+            buffer[*size] = '\0';
+        else if (capacity > 0)
+            buffer[capacity - 1] = '\0';
+        return 0;
+    }
+    return 1;
+}
+
+int GetStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size)
+{
+    return GetTextValue(key, valueName, buffer, size, REG_SZ, 1);
+}
+
+int GetMultiStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size)
+{
+    return GetTextValue(key, valueName, buffer, size, REG_MULTI_SZ, 2);
+}
+
+int GetDwordValue(HKEY key, const char* valueName, DWORD* value)
+{
+    DWORD type = 0;
+    DWORD size = sizeof(DWORD);
+    if (QueryRawValue(key, valueName, &type, (BYTE*)value, &size) != ERROR_SUCCESS)
+        return 0;
+    return type == REG_DWORD ? 1 : 0;
+}
+
+int SetStringValue(HKEY key, const char* valueName, const char* text)
+{
+    return SetRawValue(key, valueName, REG_SZ, (const BYTE*)text, lstrlenA(text) + 1) ==
+                   ERROR_SUCCESS
+               ? 1
+               : 0;
+}
+
+int SetDwordValue(HKEY key, const char* valueName, DWORD value)
+{
+    return SetRawValue(key, valueName, REG_DWORD, (const BYTE*)&value, sizeof(value)) ==
+                   ERROR_SUCCESS
+               ? 1
+               : 0;
+}
+
+DWORD MultiStringSize(const char* list)
+{
+    DWORD size = 0;
+    const char* p = list;
+    while (*p != '\0') {
+        DWORD length = lstrlenA(p) + 1;
+        size += length;
+        p += length;
+    }
+    return size + 1;
+}
+
+int SetMultiStringValue(HKEY key, const char* valueName, const char* list)
+{
+    return SetRawValue(key, valueName, REG_MULTI_SZ, (const BYTE*)list, MultiStringSize(list)) ==
+                   ERROR_SUCCESS
+               ? 1
+               : 0;
+}
+
+void ReportWriteFailure()
+{
+    // The box's own message loop can run page code that fails again; one
+    // box says it all.
+    if (WriteFailureShown)
+        return;
+    WriteFailureShown = 1;
+    MessageBoxA(NULL, "Write Register Failed", NULL, MB_OK | MB_ICONEXCLAMATION);
+    WriteFailureShown = 0;
+}

@@ -1,0 +1,48 @@
+// Registry access layer: settings paths under the suite's roots, thin
+// wrappers that pass Win32 error codes through, typed readers and writers
+// that return 1 or 0, and the write-failure message.
+#ifndef ZEVR_REGISTRY_H
+#define ZEVR_REGISTRY_H
+
+#include <windows.h>
+
+enum { SettingsPathSize = 272 };
+
+// Joins sub-path to the hive's settings root into a static buffer that the
+// next call overwrites; one trailing backslash is dropped.
+const char* BuildSettingsPath(HKEY hive, const char* subPath);
+
+// Raw operations: Win32 error codes. A settings path that does not fit the
+// path buffer fails with ERROR_FILENAME_EXCED_RANGE without touching the
+// registry, so that no shortened path ever names another key.
+LONG OpenSettingsKey(HKEY hive, const char* subPath, HKEY* key);
+LONG CreateSettingsKey(HKEY hive, const char* subPath, HKEY* key);
+LONG CreateKeyAbsolute(HKEY root, const char* fullPath, HKEY* key);
+LONG CloseSettingsKey(HKEY key);
+LONG DeleteSettingsKey(HKEY hive, const char* subPath);
+LONG DeleteSettingsValue(HKEY key, const char* valueName);
+LONG EnumSubKey(HKEY key, DWORD index, char* name, DWORD nameSize);
+LONG EnumValueName(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type);
+LONG QueryRawValue(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size);
+LONG SetRawValue(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size);
+
+// Typed readers: 1 when the value exists with the expected type and fits.
+// Texts handed back are always terminated (a multi-string by an empty
+// string), also when the stored data lacks its terminator.
+int GetStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size);
+int GetMultiStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size);
+int GetDwordValue(HKEY key, const char* valueName, DWORD* value);
+
+// Typed writers: 1 on success.
+int SetStringValue(HKEY key, const char* valueName, const char* text);
+int SetDwordValue(HKEY key, const char* valueName, DWORD value);
+int SetMultiStringValue(HKEY key, const char* valueName, const char* list);
+
+// Bytes that SetMultiStringValue stores for list: every string with its
+// terminator, plus the closing empty string.
+DWORD MultiStringSize(const char* list);
+
+// Shows "Write Register Failed" unless that box is already on screen.
+void ReportWriteFailure();
+
+#endif

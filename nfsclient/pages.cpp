@@ -1,0 +1,7 @@
+#include "nfsclient.h"
+
+// The pages join this list as they are built: General, Security, Caching,
+// Tuning, Files and Folders, Advanced.
+void AddNfsClientPages()
+{
+}

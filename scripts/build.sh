@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the library, tools and tests for the given targets (default: i686
+# x86_64 native) under build/<target>.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(i686 x86_64 native)
+jobs=$(nproc)
+for target in "${targets[@]}"; do
+    dir="$root/build/$target"
+    if [ "$target" = native ]; then
+        [ -f "$dir/CMakeCache.txt" ] || cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Debug \
+            -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+    else
+        [ -f "$dir/CMakeCache.txt" ] || cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$target.cmake" >/dev/null
+    fi
+    echo "build: $target"
+    set +e
+    cmake --build "$dir" -j "$jobs" 2>&1 | grep -v -E '^\[ *[0-9]+%\]|^(gmake|make)\['
+    rc=${PIPESTATUS[0]}
+    set -e
+    [ "$rc" -eq 0 ] || { echo "build: $target failed" >&2; exit "$rc"; }
+done

@@ -1,0 +1,264 @@
+#include "sheet_driver.h"
+
+#include <commctrl.h>
+
+SheetDriver::~SheetDriver()
+{
+    if (thread_ && !thread_->Finished()) {
+        // Close whatever the test left open: boxes first, then the sheet.
+        MessageBoxInfo box;
+        while (CountMessageBoxes(ThreadId(), sheet_) > 0 &&
+               ::WaitMessageBox(ThreadId(), &box, sheet_, 100))
+            DismissMessageBox(box);
+        if (IsWindow(sheet_))
+            PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        thread_->Join(5000);
+    }
+}
+
+bool SheetDriver::Open(ZevrEntryPoint entry, const char* caption, const char* parentText,
+                       DWORD timeoutMs)
+{
+    lstrcpynA(parent_, parentText, sizeof(parent_));
+    return OpenWith(
+        [this, entry] {
+            char* argv[2] = {parent_, NULL};
+            char* result = NULL;
+            returned_ = entry(1, argv, &result);
+            resultText_ = result != NULL ? result : "(none)";
+        },
+        caption, timeoutMs);
+}
+
+bool SheetDriver::OpenWith(std::function<void()> body, const char* caption, DWORD timeoutMs)
+{
+    thread_.reset(new UiThread(std::move(body)));
+    DWORD start = GetTickCount();
+    do {
+        sheet_ = FindThreadDialog(thread_->Id(), caption);
+        if (sheet_ != NULL) {
+            Settle(20);
+            return true;
+        }
+        Sleep(5);
+    } while (!thread_->Finished() && GetTickCount() - start < timeoutMs);
+    return false;
+}
+
+HWND SheetDriver::Page() const
+{
+    return (HWND)SendMessageA(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0);
+}
+
+int SheetDriver::PageCount() const
+{
+    HWND tab = (HWND)SendMessageA(sheet_, PSM_GETTABCONTROL, 0, 0);
+    return (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0);
+}
+
+std::string SheetDriver::PageTitle(int index) const
+{
+    HWND tab = (HWND)SendMessageA(sheet_, PSM_GETTABCONTROL, 0, 0);
+    char text[256] = "";
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    SendMessageA(tab, TCM_GETITEMA, index, (LPARAM)&item);
+    return text;
+}
+
+int SheetDriver::CurrentPageIndex() const
+{
+    HWND tab = (HWND)SendMessageA(sheet_, PSM_GETTABCONTROL, 0, 0);
+    return (int)SendMessageA(tab, TCM_GETCURSEL, 0, 0);
+}
+
+void SheetDriver::SelectPage(int index)
+{
+    SendMessageA(sheet_, PSM_SETCURSEL, index, 0);
+}
+
+void SheetDriver::SelectPageId(int templateId)
+{
+    SendMessageA(sheet_, PSM_SETCURSELID, 0, (LPARAM)MAKEINTRESOURCEA(templateId));
+}
+
+HWND SheetDriver::Item(int id) const
+{
+    return GetDlgItem(Page(), id);
+}
+
+HWND SheetDriver::FrameItem(int id) const
+{
+    return GetDlgItem(sheet_, id);
+}
+
+void SheetDriver::Click(int id)
+{
+    SendMessageA(Item(id), BM_CLICK, 0, 0);
+}
+
+UINT SheetDriver::Checked(int id) const
+{
+    return (UINT)SendMessageA(Item(id), BM_GETCHECK, 0, 0);
+}
+
+void SheetDriver::SetCheck(int id, UINT state)
+{
+    SendMessageA(Item(id), BM_SETCHECK, state, 0);
+}
+
+void SheetDriver::SetText(int id, const char* text)
+{
+    // An edit control reports EN_CHANGE for WM_SETTEXT itself.
+    SendMessageA(Item(id), WM_SETTEXT, 0, (LPARAM)text);
+}
+
+std::string SheetDriver::Text(int id) const
+{
+    return WindowText(Item(id));
+}
+
+bool SheetDriver::Enabled(int id) const
+{
+    return IsWindowEnabled(Item(id)) != FALSE;
+}
+
+bool SheetDriver::Visible(int id) const
+{
+    return (GetWindowLongA(Item(id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void SheetDriver::Command(int id, int code)
+{
+    SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)Item(id));
+}
+
+void SheetDriver::ComboSelect(int id, int index)
+{
+    SendMessageA(Item(id), CB_SETCURSEL, index, 0);
+    Command(id, CBN_SELCHANGE);
+}
+
+void SheetDriver::ComboType(int id, const char* text)
+{
+    // Typing goes to the combo's edit field, which tells the combo, which
+    // updates its list selection and tells the page (CBN_EDITCHANGE).
+    HWND edit = FindWindowExA(Item(id), NULL, "Edit", NULL);
+    if (edit != NULL)
+        SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)text);
+    else
+        SendMessageA(Item(id), WM_SETTEXT, 0, (LPARAM)text);
+}
+
+int SheetDriver::ComboSelection(int id) const
+{
+    return (int)SendMessageA(Item(id), CB_GETCURSEL, 0, 0);
+}
+
+int SheetDriver::ComboCount(int id) const
+{
+    return (int)SendMessageA(Item(id), CB_GETCOUNT, 0, 0);
+}
+
+std::string SheetDriver::ComboItem(int id, int index) const
+{
+    char text[512] = "";
+    if (SendMessageA(Item(id), CB_GETLBTEXTLEN, index, 0) >= (LRESULT)sizeof(text))
+        return "";
+    SendMessageA(Item(id), CB_GETLBTEXT, index, (LPARAM)text);
+    return text;
+}
+
+void SheetDriver::ListSelect(int id, int index)
+{
+    SendMessageA(Item(id), LB_SETCURSEL, index, 0);
+    Command(id, LBN_SELCHANGE);
+}
+
+int SheetDriver::ListSelection(int id) const
+{
+    return (int)SendMessageA(Item(id), LB_GETCURSEL, 0, 0);
+}
+
+std::vector<std::string> SheetDriver::ListItems(int id) const
+{
+    std::vector<std::string> items;
+    int count = (int)SendMessageA(Item(id), LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        char text[512] = "";
+        if (SendMessageA(Item(id), LB_GETTEXTLEN, i, 0) < (LRESULT)sizeof(text))
+            SendMessageA(Item(id), LB_GETTEXT, i, (LPARAM)text);
+        items.push_back(text);
+    }
+    return items;
+}
+
+void SheetDriver::Wake()
+{
+    // A sent message is handled inside the sheet's GetMessage, which only
+    // returns for a posted one: without it the modal loop would not notice
+    // that the sheet has ended.
+    PostMessageA(sheet_, WM_NULL, 0, 0);
+}
+
+void SheetDriver::PressOk()
+{
+    SendMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    Wake();
+}
+
+void SheetDriver::PressApply()
+{
+    SendMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
+    Wake();
+}
+
+void SheetDriver::PressCancel()
+{
+    SendMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    Wake();
+}
+
+void SheetDriver::PostOk()
+{
+    PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_OK, 0);
+}
+
+void SheetDriver::PostApply()
+{
+    PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
+}
+
+void SheetDriver::PressDefaults()
+{
+    SendMessageA(FrameItem(1118), BM_CLICK, 0, 0);
+    Wake();
+}
+
+void SheetDriver::PostDefaults()
+{
+    PostMessageA(FrameItem(1118), BM_CLICK, 0, 0);
+}
+
+bool SheetDriver::ApplyEnabled() const
+{
+    // The sheet's Apply button has the fixed id 0x3021.
+    return IsWindowEnabled(FrameItem(0x3021)) != FALSE;
+}
+
+bool SheetDriver::WaitMessageBox(MessageBoxInfo* info, DWORD timeoutMs)
+{
+    return ::WaitMessageBox(ThreadId(), info, sheet_, timeoutMs);
+}
+
+int SheetDriver::OpenMessageBoxes() const
+{
+    return CountMessageBoxes(ThreadId(), sheet_);
+}
+
+bool SheetDriver::WaitClosed(DWORD timeoutMs)
+{
+    return thread_ && thread_->Join(timeoutMs);
+}
