@@ -1,7 +1,46 @@
-// The NFS client sheet: its page adders, in the order the sheet shows them.
+// The NFS client sheet: its page adders, the page procedures and the entry
+// points through which the General page coordinates the others.
 #ifndef ZEVR_NFSCLIENT_H
 #define ZEVR_NFSCLIENT_H
 
+#include <windows.h>
+#include <commctrl.h>
+
+// All pages, in the order the sheet shows them.
 void AddNfsClientPages();
+
+// Dialog template ids of the pages.
+enum {
+    GeneralTemplateId = 107,
+    CachingTemplateId = 111,
+};
+
+// The control id of the "Def&aults" button on the sheet frame, and of the
+// hidden placeholder on the General page that carries its help topic.
+enum { DefaultsButtonId = 1118 };
+
+// NFS General page and sheet coordination
+void AddGeneralPage();
+INT_PTR CALLBACK GeneralPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL InitGeneralPage(HWND page);
+void FillMappingCharacters();
+void FillTransferSizes(int id);
+int TransferGeneralPage(int save);
+void ShowGeneralDefaults(HWND window);
+void ApplyAllPages(NMHDR* header);
+void HookSheetFrame(HWND frame);
+LRESULT CALLBACK SheetFrameHook(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
+void ResetAllPages(HWND button);
+
+// Caching page
+void AddCachingPage();
+INT_PTR CALLBACK CachingPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL InitCachingPage(HWND page);
+void FillCachingLists();
+int TransferCachingPage(int save);
+int CheckCachePair(int minimumId, int maximumId);
+void UpdateCachingControls();
+void ResetCachingPage(HWND window);
+void CommitCachingReset(HWND window);
 
 #endif

@@ -1,7 +1,10 @@
 #include "nfsclient.h"
 
-// The pages join this list as they are built: General, Security, Caching,
-// Tuning, Files and Folders, Advanced.
+// The sheet opens on the General page, which coordinates the others, so it
+// comes first. Security, Tuning, Files and Folders and Advanced join this
+// list in their places as they are built.
 void AddNfsClientPages()
 {
+    AddGeneralPage();
+    AddCachingPage();
 }

@@ -103,11 +103,12 @@ static void Describe(HWND box, MessageBoxInfo* info)
     }
 }
 
-bool WaitMessageBox(DWORD threadId, MessageBoxInfo* info, HWND except, DWORD timeoutMs)
+bool WaitMessageBox(DWORD threadId, MessageBoxInfo* info, HWND except, DWORD timeoutMs,
+                    const char* caption)
 {
     DWORD start = GetTickCount();
     do {
-        HWND box = FindThreadDialog(threadId, NULL, except);
+        HWND box = FindThreadDialog(threadId, caption, except);
         if (box != NULL) {
             Settle(20); // let the box finish its WM_INITDIALOG
             Describe(box, info);

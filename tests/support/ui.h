@@ -44,9 +44,10 @@ class UiThread {
 // `caption` (any when NULL), excluding `except`.
 HWND FindThreadDialog(DWORD threadId, const char* caption, HWND except = NULL);
 // Waits until a message box (a top-level dialog of threadId other than
-// `except`) is shown and describes it; false on time-out.
+// `except`, with the given caption when not NULL) is shown and describes
+// it; false on time-out.
 bool WaitMessageBox(DWORD threadId, MessageBoxInfo* info, HWND except = NULL,
-                    DWORD timeoutMs = 3000);
+                    DWORD timeoutMs = 3000, const char* caption = NULL);
 // Presses one of the box's buttons (the first one when id is 0).
 void DismissMessageBox(const MessageBoxInfo& info, int id = 0);
 // Counts the message boxes of threadId that are open now.

@@ -1,0 +1,194 @@
+// The Caching page: the attribute cache of the per-user mount defaults, and
+// the data cache and file-name cache of the NFS client service.
+#include "nfsclient.h"
+#include "binders.h"
+#include "controls.h"
+#include "help.h"
+#include "registry.h"
+#include "sheet.h"
+#include "sheetstate.h"
+#include "store.h"
+
+static HWND CachingPageWindow;
+
+enum {
+    CacheSizeId = 1057,
+    AttributeCacheId = 1058,
+    FolderMinimumId = 1059,
+    FolderMaximumId = 1060,
+    FileMinimumId = 1061,
+    FileMaximumId = 1062,
+    MappingsId = 1063,
+    FolderLabelId = 1064,
+    FileLabelId = 1065,
+    MinimumHeadingId = 1066,
+    MaximumHeadingId = 1067,
+    CacheSizeLabelId = 1126,
+    DataCacheId = 1154,
+};
+
+// Fixed defaults of the service parameters, which inherit nothing.
+enum {
+    DefaultCacheSizeK = 0,
+    DefaultEnableDataCache = 1,
+    DefaultNumMappedNames = 256,
+};
+
+static const char* const AttributeTimes[] = {"1", "5", "10", "20", "30", "40", "50", "60"};
+static const char* const CacheSizes[] = {"256", "512", "1024", "2048", "4096"};
+static const char* const MappingCounts[] = {"0", "256", "1024"};
+static const int AttributeCombos[] = {FolderMinimumId, FolderMaximumId, FileMinimumId,
+                                      FileMaximumId};
+static const char* const AttributeValues[] = {"AttrCacheDirMin", "AttrCacheDirMax",
+                                              "AttrCacheRegMin", "AttrCacheRegMax"};
+
+static DWORD InheritedUserDefault(const char* valueName)
+{
+    return GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), valueName);
+}
+
+void AddCachingPage()
+{
+    AddPropertyPage(CachingTemplateId, CachingPageProc);
+}
+
+INT_PTR CALLBACK CachingPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CachingPageWindow = window;
+    switch (message) {
+    case WM_INITDIALOG:
+        return InitCachingPage(window);
+    case WM_COMMAND:
+        if (wParam == AttributeCacheId || wParam == DataCacheId) {
+            UpdateCachingControls();
+            return TRUE;
+        }
+        break;
+    case WM_NOTIFY:
+        if (((NMHDR*)lParam)->code == (UINT)PSN_APPLY)
+            TransferCachingPage(1);
+        return FALSE;
+    }
+    return ContextHelpHandler(window, message, wParam, lParam);
+}
+
+BOOL InitCachingPage(HWND page)
+{
+    SetCachingPage(page, page);
+    FillCachingLists();
+    TransferCachingPage(0);
+    if (GetCachingResetPending(page))
+        ResetCachingPage(page);
+    UpdateCachingControls();
+    return TRUE;
+}
+
+void FillCachingLists()
+{
+    HWND page = CachingPageWindow;
+    // Item by item across the four combos, as the lists are shown.
+    for (const char* time : AttributeTimes)
+        for (int id : AttributeCombos)
+            ComboAddString(page, id, time);
+    ComboAddResourceString(page, CacheSizeId, 11);
+    for (const char* size : CacheSizes)
+        ComboAddString(page, CacheSizeId, size);
+    for (const char* count : MappingCounts)
+        ComboAddString(page, MappingsId, count);
+}
+
+// Binds one minimum/maximum pair; on save only when the pair is in order.
+static void TransferCachePair(HKEY key, int pair, int save)
+{
+    int minimumId = AttributeCombos[pair * 2];
+    int maximumId = AttributeCombos[pair * 2 + 1];
+    if (save && !CheckCachePair(minimumId, maximumId))
+        return;
+    for (int i = pair * 2; i < pair * 2 + 2; ++i)
+        BindComboNumber(CachingPageWindow, AttributeCombos[i], key, AttributeValues[i],
+                        InheritedUserDefault(AttributeValues[i]), save);
+}
+
+int TransferCachingPage(int save)
+{
+    HWND page = CachingPageWindow;
+    HKEY key;
+    if (CreateServiceParametersKey(&key) != ERROR_SUCCESS)
+        return 0;
+    BindComboNumber(page, CacheSizeId, key, "CacheSizeK", DefaultCacheSizeK, save);
+    BindCheckBox(page, DataCacheId, key, "EnableDataCache", DefaultEnableDataCache, save);
+    BindComboNumber(page, MappingsId, key, "NumMappedNames", DefaultNumMappedNames, save);
+    CloseSettingsKey(key);
+
+    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
+        return 0;
+    BindInvertedCheckBox(page, AttributeCacheId, key, "AttrCacheOff",
+                         InheritedUserDefault("AttrCacheOff"), save);
+    TransferCachePair(key, 0, save);
+    TransferCachePair(key, 1, save);
+    CloseSettingsKey(key);
+    return 1;
+}
+
+int CheckCachePair(int minimumId, int maximumId)
+{
+    DWORD minimum = 0;
+    DWORD maximum = 0;
+    if (!ComboGetNumber(CachingPageWindow, minimumId, &minimum) ||
+        !ComboGetNumber(CachingPageWindow, maximumId, &maximum))
+        return 0;
+    return maximum >= minimum ? 1 : 0;
+}
+
+void UpdateCachingControls()
+{
+    HWND page = CachingPageWindow;
+    BOOL attributes = IsDlgButtonChecked(page, AttributeCacheId) == BST_CHECKED;
+    static const int attributeControls[] = {FolderLabelId,    FileLabelId,     MinimumHeadingId,
+                                            MaximumHeadingId, FolderMinimumId, FolderMaximumId,
+                                            FileMinimumId,    FileMaximumId};
+    for (int id : attributeControls)
+        EnableControl(page, id, attributes);
+    BOOL data = IsDlgButtonChecked(page, DataCacheId) == BST_CHECKED;
+    EnableControl(page, CacheSizeId, data);
+    EnableControl(page, CacheSizeLabelId, data);
+    MarkPageChanged(page);
+}
+
+void ResetCachingPage(HWND window)
+{
+    HWND page = GetCachingPage(window);
+    if (page == NULL) {
+        SetCachingResetPending(window, 1);
+        return;
+    }
+    CachingPageWindow = page;
+    ComboSetNumber(page, CacheSizeId, DefaultCacheSizeK);
+    CheckDlgButton(page, AttributeCacheId,
+                   InheritedUserDefault("AttrCacheOff") == 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, DataCacheId, BST_CHECKED);
+    for (int i = 0; i < 4; ++i)
+        ComboSetNumber(page, AttributeCombos[i], InheritedUserDefault(AttributeValues[i]));
+    ComboSetNumber(page, MappingsId, DefaultNumMappedNames);
+    UpdateCachingControls();
+    SetCachingResetPending(window, 0);
+}
+
+void CommitCachingReset(HWND window)
+{
+    if (!GetCachingResetPending(window))
+        return;
+    HKEY key;
+    if (CreateServiceParametersKey(&key) == ERROR_SUCCESS) {
+        SetDwordValue(key, "CacheSizeK", DefaultCacheSizeK);
+        SetDwordValue(key, "EnableDataCache", DefaultEnableDataCache);
+        SetDwordValue(key, "NumMappedNames", DefaultNumMappedNames);
+        CloseSettingsKey(key);
+    }
+    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
+        return;
+    SetDwordValue(key, "AttrCacheOff", InheritedUserDefault("AttrCacheOff"));
+    for (const char* name : AttributeValues)
+        SetDwordValue(key, name, InheritedUserDefault(name));
+    CloseSettingsKey(key);
+}

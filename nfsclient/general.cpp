@@ -1,0 +1,199 @@
+// The "NFS General" page: mount options, the long-name mapping character and
+// the transfer sizes; and the coordination of the whole NFS client sheet
+// (the shared page-state record, the "Def&aults" button, apply-all).
+#include "nfsclient.h"
+#include "binders.h"
+#include "controls.h"
+#include "help.h"
+#include "registry.h"
+#include "sheet.h"
+#include "sheetstate.h"
+#include "store.h"
+
+static HWND GeneralPageWindow;
+static WNDPROC SavedFrameProc;
+
+static const char* const MappingCharacters[] = {"~", "!", "@", "#", "%", "^",
+                                                "&", "(", ")", "{", "}"};
+static const char* const TransferSizes[] = {"512", "1024", "2048", "4096", "8192", "16384", "32768"};
+
+enum {
+    ReadOnlyId = 1041,
+    LockingSharingId = 1042,
+    MappingCharacterId = 1043,
+    ReadSizeId = 1045,
+    WriteSizeId = 1046,
+};
+
+void AddGeneralPage()
+{
+    AddPropertyPage(GeneralTemplateId, GeneralPageProc);
+}
+
+INT_PTR CALLBACK GeneralPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    GeneralPageWindow = window;
+    switch (message) {
+    case WM_INITDIALOG:
+        return InitGeneralPage(window);
+    case WM_NOTIFY:
+        ApplyAllPages((NMHDR*)lParam);
+        return 0;
+    default:
+        return ContextHelpHandler(window, message, wParam, lParam);
+    }
+}
+
+// Without the shared record no page of the sheet can work: say so and close
+// the sheet as cancelled, so that nothing is written.
+static BOOL RefuseSheet(HWND page, HWND frame)
+{
+    ShowMessageBox(page, "There is not enough memory to show the NFS client settings.", NULL,
+                   MB_OK);
+    PostMessageA(frame, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    return TRUE;
+}
+
+BOOL InitGeneralPage(HWND page)
+{
+    HWND frame = GetParent(page);
+    const char* text = LoadMessageText(NULL, 23);
+
+    RECT ok = {0, 0, 0, 0};
+    GetWindowRect(GetDlgItem(frame, IDOK), &ok);
+    POINT topLeft = {ok.left, ok.top};
+    POINT bottomRight = {ok.right, ok.bottom};
+    ScreenToClient(frame, &topLeft);
+    ScreenToClient(frame, &bottomRight);
+    HWND button = CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                  5, topLeft.y, 127, bottomRight.y - topLeft.y, frame,
+                                  (HMENU)(INT_PTR)DefaultsButtonId, ModuleInstance, NULL);
+    HFONT font = (HFONT)SendMessageA(page, WM_GETFONT, 0, 0);
+    if (font != NULL)
+        SendMessageA(button, WM_SETFONT, (WPARAM)font, 0);
+    HookSheetFrame(frame);
+
+    if (CreateSheetState() == NULL)
+        return RefuseSheet(page, frame);
+    SetGeneralPage(page, page);
+    GeneralPageWindow = page;
+
+    FillMappingCharacters();
+    FillTransferSizes(ReadSizeId);
+    FillTransferSizes(WriteSizeId);
+    TransferGeneralPage(0);
+    return TRUE;
+}
+
+void FillMappingCharacters()
+{
+    for (const char* character : MappingCharacters)
+        ComboAddString(GeneralPageWindow, MappingCharacterId, character);
+    ComboSelectOrSetText(GeneralPageWindow, MappingCharacterId, "~");
+}
+
+void FillTransferSizes(int id)
+{
+    for (const char* size : TransferSizes)
+        ComboAddString(GeneralPageWindow, id, size);
+    ComboSelectOrSetText(GeneralPageWindow, id, "32768");
+}
+
+int TransferGeneralPage(int save)
+{
+    HWND page = GeneralPageWindow;
+    HKEY key;
+    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
+        return 0;
+    BindCheckBox(page, ReadOnlyId, key, "ReadOnly",
+                 GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), "ReadOnly"), save);
+    BindCheckBox(page, LockingSharingId, key, "LockingSharing",
+                 GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), "LockingSharing"),
+                 save);
+    BindComboText(page, MappingCharacterId, key, "ShortNameMappingCharacter",
+                  GetInheritedString(HKEY_CURRENT_USER, GetUserDefaultsPath(),
+                                     "ShortNameMappingCharacter", 256),
+                  save);
+    CloseSettingsKey(key);
+
+    if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) != ERROR_SUCCESS)
+        return 0;
+    BindComboNumber(page, ReadSizeId, key, "RSize",
+                    GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), "RSize"), save);
+    BindComboNumber(page, WriteSizeId, key, "WSize",
+                    GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), "WSize"), save);
+    CloseSettingsKey(key);
+    return 1;
+}
+
+void ShowGeneralDefaults(HWND window)
+{
+    (void)window;
+    HWND page = GeneralPageWindow;
+    CheckDlgButton(page, ReadOnlyId,
+                   GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), "ReadOnly"));
+    CheckDlgButton(page, LockingSharingId,
+                   GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), "LockingSharing"));
+    ComboSelectOrSetText(page, MappingCharacterId,
+                         GetInheritedString(HKEY_CURRENT_USER, GetUserDefaultsPath(),
+                                            "ShortNameMappingCharacter", 256));
+    ComboSetNumber(page, ReadSizeId,
+                   GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), "RSize"));
+    ComboSetNumber(page, WriteSizeId,
+                   GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), "WSize"));
+}
+
+void ApplyAllPages(NMHDR* header)
+{
+    if (header == NULL || header->code != (UINT)PSN_APPLY)
+        return;
+    HWND page = GeneralPageWindow;
+    TransferGeneralPage(1);
+    // The pages that were reset but never opened get their defaults here;
+    // pages that exist save themselves on their own PSN_APPLY.
+    CommitCachingReset(page);
+    SetApplied(page, 1);
+    PruneInheritedValues();
+}
+
+void HookSheetFrame(HWND frame)
+{
+    SavedFrameProc = (WNDPROC)GetWindowLongPtrA(frame, GWLP_WNDPROC);
+    SetWindowLongPtrA(frame, GWLP_WNDPROC, (LONG_PTR)SheetFrameHook);
+}
+
+LRESULT CALLBACK SheetFrameHook(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND button = GetDlgItem(frame, DefaultsButtonId);
+    switch (message) {
+    case WM_HELP:
+        if (((HELPINFO*)lParam)->iCtrlId == DefaultsButtonId) {
+            SendMessageA(GetGeneralPage(frame), WM_HELP, wParam, lParam);
+            return TRUE;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        if ((HWND)wParam == button && button != NULL) {
+            SendMessageA(GetGeneralPage(frame), WM_CONTEXTMENU, wParam, lParam);
+            return TRUE;
+        }
+        break;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == DefaultsButtonId) {
+            ResetAllPages(button);
+            return TRUE;
+        }
+        break;
+    case WM_DESTROY:
+        FreeSheetState();
+        break;
+    }
+    return CallWindowProcA(SavedFrameProc, frame, message, wParam, lParam);
+}
+
+void ResetAllPages(HWND button)
+{
+    GeneralPageWindow = GetGeneralPage(button);
+    ShowGeneralDefaults(button);
+    ResetCachingPage(button);
+}

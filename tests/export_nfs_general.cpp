@@ -1,0 +1,268 @@
+// The NFS General page and the coordination of the NFS client sheet, through
+// the real export.
+#include "helpspy.h"
+#include "iat.h"
+#include "nfs_sheet.h"
+#include "sheetstate.h"
+
+#include <commctrl.h>
+
+enum {
+    ReadOnlyId = 1041,
+    LockingId = 1042,
+    MappingId = 1043,
+    ReadSizeId = 1045,
+    WriteSizeId = 1046,
+    DefaultsId = 1118,
+};
+
+TEST_F(NfsSheet, OpensOnTheGeneralPageWithItsPagesInOrder)
+{
+    Open();
+    ASSERT_GE(sheet_->PageCount(), 2);
+    EXPECT_EQ("NFS General", sheet_->PageTitle(0));
+    EXPECT_EQ("Caching", sheet_->PageTitle(1));
+    EXPECT_EQ(0, sheet_->CurrentPageIndex());
+    CancelAndClose();
+    EXPECT_EQ("FALSE", sheet_->ResultText());
+    EXPECT_TRUE(sheet_->Returned());
+}
+
+TEST_F(NfsSheet, FreshRegistryShowsTheBuiltInDefaultsAndCreatesTheKeys)
+{
+    Open();
+    EXPECT_EQ((UINT)BST_UNCHECKED, sheet_->Checked(ReadOnlyId));
+    EXPECT_EQ((UINT)BST_UNCHECKED, sheet_->Checked(LockingId));
+    EXPECT_EQ("~", sheet_->Text(MappingId));
+    EXPECT_EQ(0, sheet_->ComboSelection(MappingId));
+    EXPECT_EQ("32768", sheet_->Text(ReadSizeId));
+    EXPECT_EQ(6, sheet_->ComboSelection(ReadSizeId));
+    EXPECT_EQ("32768", sheet_->Text(WriteSizeId));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, USER_DEFAULTS));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, MACHINE_DEFAULTS));
+    // The lists, in the order they are shown.
+    const char* characters[] = {"~", "!", "@", "#", "%", "^", "&", "(", ")", "{", "}"};
+    ASSERT_EQ(11, sheet_->ComboCount(MappingId));
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(characters[i], sheet_->ComboItem(MappingId, i));
+    const char* sizes[] = {"512", "1024", "2048", "4096", "8192", "16384", "32768"};
+    ASSERT_EQ(7, sheet_->ComboCount(WriteSizeId));
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(sizes[i], sheet_->ComboItem(WriteSizeId, i));
+    CancelAndClose();
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, USER_DEFAULTS));
+}
+
+TEST_F(NfsSheet, StoredValuesAreShownAndWrittenBackUnchanged)
+{
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "ReadOnly", 1);
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "LockingSharing", 1);
+    WriteString(HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter", "#");
+    WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "RSize", 3000);
+    WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "WSize", 8192);
+    Open();
+    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(ReadOnlyId));
+    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(LockingId));
+    EXPECT_EQ("#", sheet_->Text(MappingId));
+    // A size that is not in the list is typed into the edit field.
+    EXPECT_EQ("3000", sheet_->Text(ReadSizeId));
+    EXPECT_EQ(CB_ERR, sheet_->ComboSelection(ReadSizeId));
+    EXPECT_EQ(4, sheet_->ComboSelection(WriteSizeId));
+    OkAndClose();
+    EXPECT_EQ(1u, UserDword("ReadOnly"));
+    EXPECT_EQ(1u, UserDword("LockingSharing"));
+    std::string character;
+    EXPECT_TRUE(ReadString(HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter",
+                           &character));
+    EXPECT_EQ("#", character);
+    EXPECT_EQ(3000u, MachineDword("RSize"));
+    EXPECT_EQ(8192u, MachineDword("WSize"));
+}
+
+TEST_F(NfsSheet, SizesOutsideTheListRangeAreNotWritten)
+{
+    WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "RSize", 3000);
+    WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "WSize", 4096);
+    Open();
+    sheet_->ComboType(ReadSizeId, "256");
+    sheet_->ComboType(WriteSizeId, "65536");
+    sheet_->PressApply();
+    EXPECT_EQ(3000u, MachineDword("RSize"));
+    EXPECT_EQ(4096u, MachineDword("WSize"));
+    sheet_->ComboType(ReadSizeId, "12a");
+    sheet_->ComboType(WriteSizeId, "1000");
+    OkAndClose();
+    EXPECT_EQ(3000u, MachineDword("RSize"));
+    EXPECT_EQ(1000u, MachineDword("WSize"));
+}
+
+TEST_F(NfsSheet, MappingCharacterOutsideTheListBecomesTheTilde)
+{
+    WriteString(HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter", "A");
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "ReadOnly", 1); // keeps the key
+    Open();
+    EXPECT_EQ("~", sheet_->Text(MappingId));
+    OkAndClose();
+    // "~" was written, and is then pruned as equal to what the key inherits.
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter"));
+    EXPECT_EQ(1u, UserDword("ReadOnly"));
+}
+
+TEST_F(NfsSheet, ChangesEnableApplyAndApplyWritesThem)
+{
+    Open();
+    sheet_->Click(ReadOnlyId);
+    EXPECT_TRUE(sheet_->ApplyEnabled());
+    sheet_->ComboSelect(MappingId, 3);
+    sheet_->ComboSelect(WriteSizeId, 0);
+    sheet_->PressApply();
+    EXPECT_EQ(1u, UserDword("ReadOnly"));
+    std::string character;
+    ReadString(HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter", &character);
+    EXPECT_EQ("#", character);
+    EXPECT_EQ(512u, MachineDword("WSize"));
+    // Values equal to what they inherit were pruned again.
+    EXPECT_EQ(Missing, UserDword("LockingSharing"));
+    EXPECT_EQ(Missing, MachineDword("RSize"));
+    CancelAndClose();
+    // Applied, then cancelled: the sheet still reports that something changed.
+    EXPECT_EQ("TRUE", sheet_->ResultText());
+}
+
+TEST_F(NfsSheet, DefaultsButtonSitsBesideOkInThePageFont)
+{
+    Open();
+    HWND button = sheet_->FrameItem(DefaultsId);
+    ASSERT_NE(nullptr, button);
+    EXPECT_EQ("Def&aults", WindowText(button));
+    EXPECT_EQ("Button", ClassName(button));
+    LONG style = GetWindowLongA(button, GWL_STYLE);
+    EXPECT_EQ((LONG)(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON),
+              style & (WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_TYPEMASK));
+    EXPECT_EQ(0, GetWindowLongA(button, GWL_EXSTYLE));
+
+    RECT ok, defaults;
+    GetWindowRect(sheet_->FrameItem(IDOK), &ok);
+    GetWindowRect(button, &defaults);
+    MapWindowPoints(NULL, sheet_->Sheet(), (POINT*)&ok, 2);
+    MapWindowPoints(NULL, sheet_->Sheet(), (POINT*)&defaults, 2);
+    EXPECT_EQ(5, defaults.left);
+    EXPECT_EQ(127, defaults.right - defaults.left);
+    EXPECT_EQ(ok.top, defaults.top);
+    EXPECT_EQ(ok.bottom - ok.top, defaults.bottom - defaults.top);
+    HFONT pageFont = (HFONT)SendMessageA(sheet_->Page(), WM_GETFONT, 0, 0);
+    EXPECT_NE(nullptr, pageFont);
+    EXPECT_EQ(pageFont, (HFONT)SendMessageA(button, WM_GETFONT, 0, 0));
+    CancelAndClose();
+}
+
+TEST_F(NfsSheet, DefaultsShowBuiltInValuesAndWriteNothing)
+{
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "ReadOnly", 1);
+    WriteString(HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter", "!");
+    WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "RSize", 3000);
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheDirMin", 10);
+    Open();
+    sheet_->PressDefaults();
+    EXPECT_EQ((UINT)BST_UNCHECKED, sheet_->Checked(ReadOnlyId));
+    EXPECT_EQ("~", sheet_->Text(MappingId));
+    EXPECT_EQ("32768", sheet_->Text(ReadSizeId));
+    EXPECT_EQ(6, sheet_->ComboSelection(ReadSizeId));
+    CancelAndClose();
+    EXPECT_EQ(1u, UserDword("ReadOnly"));
+    EXPECT_EQ(3000u, MachineDword("RSize"));
+    EXPECT_EQ(10u, UserDword("AttrCacheDirMin"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS));
+}
+
+TEST_F(NfsSheet, DefaultsThenOkWritesEveryDefaultAndPrunesTheKeys)
+{
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "ReadOnly", 1);
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheDirMin", 10);
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheOff", 1);
+    WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "RSize", 3000);
+    WriteDword(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "CacheSizeK", 1024);
+    WriteDword(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "EnableDataCache", 0);
+    Open();
+    sheet_->PressDefaults();
+    OkAndClose();
+    // Every mount default now equals what it inherits: pruned, keys gone.
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, USER_DEFAULTS));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, MACHINE_DEFAULTS));
+    // The never-opened Caching page's service parameters got their defaults.
+    EXPECT_EQ(0u, ServiceDword("CacheSizeK"));
+    EXPECT_EQ(1u, ServiceDword("EnableDataCache"));
+    EXPECT_EQ(256u, ServiceDword("NumMappedNames"));
+}
+
+TEST_F(NfsSheet, DefaultsHelpShowsTopic77)
+{
+    HelpSpy help;
+    Open();
+    HWND button = sheet_->FrameItem(DefaultsId);
+    SetFocus(NULL);
+    // F1 with the button focused reaches the frame as WM_HELP for id 1118.
+    HELPINFO info = {};
+    info.cbSize = sizeof(info);
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = DefaultsId;
+    info.hItemHandle = button;
+    SendMessageA(sheet_->Sheet(), WM_HELP, 0, (LPARAM)&info);
+    std::vector<HelpCall> calls = help.Calls(1);
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ((UINT)HELP_CONTEXTPOPUP, calls[0].command);
+    EXPECT_EQ(77u, calls[0].context);
+    EXPECT_NE(std::string::npos, calls[0].file.find("config32.hlp")) << calls[0].file;
+
+    // A right click on the button offers "What's this?"; choosing it shows
+    // the same topic.
+    RECT rect;
+    GetWindowRect(button, &rect);
+    PostMessageA(sheet_->Sheet(), WM_CONTEXTMENU, (WPARAM)button,
+                 MAKELPARAM(rect.left + 3, rect.top + 3));
+    HWND menu = NULL;
+    for (int i = 0; i < 200 && menu == NULL; ++i) {
+        Sleep(10);
+        menu = FindWindowA("#32768", NULL);
+    }
+    ASSERT_NE(nullptr, menu);
+    // Enter on the first item of the open menu.
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    calls = help.Calls(2);
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ(77u, calls[1].context);
+    CancelAndClose();
+}
+
+// The library's heap, failing for the shared page-state record only.
+static void* (*RealMalloc)(size_t);
+static void* FailingMalloc(size_t size)
+{
+    return size == sizeof(NfsSheetState) ? NULL : RealMalloc(size);
+}
+
+TEST_F(NfsSheet, NoMemoryForThePageStateClosesTheSheetWithAMessage)
+{
+    RealMalloc = (void* (*)(size_t))ReplaceImport(library_, "msvcrt.dll", "malloc",
+                                                  (void*)&FailingMalloc);
+    ASSERT_NE(nullptr, RealMalloc);
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "ReadOnly", 1);
+    UiThread thread([this] {
+        char parent[] = "0";
+        char* argv[] = {parent, NULL};
+        char* result = NULL;
+        entry_(1, argv, &result);
+        resultText_ = result != NULL ? result : "(none)";
+    });
+    MessageBoxInfo box;
+    ASSERT_TRUE(WaitMessageBox(thread.Id(), &box, NULL, 5000, "Error"));
+    EXPECT_EQ("There is not enough memory to show the NFS client settings.", box.text);
+    EXPECT_EQ("Error", box.caption);
+    EXPECT_TRUE(box.exclamation);
+    DismissMessageBox(box);
+    ASSERT_TRUE(thread.Join(5000));
+    EXPECT_EQ("FALSE", resultText_);
+    EXPECT_EQ(1u, UserDword("ReadOnly"));
+    ReplaceImport(library_, "msvcrt.dll", "malloc", (void*)RealMalloc);
+}

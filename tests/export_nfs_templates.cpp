@@ -1,0 +1,112 @@
+// The dialog templates of the NFS client pages, read back from the built DLL
+// and compared control by control with their layout.
+#include "dialog_template.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const DWORD Page = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+const DWORD Child = WS_CHILD | WS_VISIBLE;
+const DWORD AutoCheck = Child | BS_AUTOCHECKBOX | WS_TABSTOP;
+const DWORD Label = Child | SS_LEFT;
+const DWORD Centred = Child | SS_CENTER;
+const DWORD Group = Child | BS_GROUPBOX;
+const DWORD DropList = Child | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+const DWORD DropDown = Child | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP;
+
+struct Expected {
+    int id;
+    const char* cls;
+    DWORD style;
+    const char* text;
+    short x, y, cx, cy;
+};
+
+void ExpectTemplate(int templateId, const char* caption, short cx, short cy,
+                    const std::vector<Expected>& controls)
+{
+    HMODULE library = LoadLibraryExA("ZEVRNTPS.dll", NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, library);
+    DialogTemplate dialog;
+    ASSERT_TRUE(ReadDialogTemplate(library, templateId, &dialog));
+    FreeLibrary(library);
+    EXPECT_EQ(Page, dialog.style);
+    EXPECT_EQ(0u, dialog.exStyle);
+    EXPECT_EQ(caption, dialog.caption);
+    EXPECT_EQ(0, dialog.x);
+    EXPECT_EQ(0, dialog.y);
+    EXPECT_EQ(cx, dialog.cx);
+    EXPECT_EQ(cy, dialog.cy);
+    EXPECT_EQ(8, dialog.pointSize);
+    EXPECT_EQ("MS Sans Serif", dialog.font);
+    ASSERT_EQ(controls.size(), dialog.items.size());
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const Expected& e = controls[i];
+        const DialogItem& item = dialog.items[i];
+        SCOPED_TRACE("control " + std::to_string(i) + " (" + std::to_string(e.id) + ")");
+        EXPECT_EQ(e.id, item.id);
+        EXPECT_STRCASEEQ(e.cls, item.cls.c_str());
+        EXPECT_EQ(e.style, item.style);
+        EXPECT_EQ(0u, item.exStyle);
+        EXPECT_EQ(e.text, item.text);
+        EXPECT_EQ(e.x, item.x);
+        EXPECT_EQ(e.y, item.y);
+        EXPECT_EQ(e.cx, item.cx);
+        EXPECT_EQ(e.cy, item.cy);
+    }
+}
+
+} // namespace
+
+TEST(NfsTemplates, GeneralPage)
+{
+    ExpectTemplate(
+        107, "NFS General", 240, 215,
+        {
+            {1041, "Button", AutoCheck, "&Connect drives read-only", 12, 20, 217, 12},
+            {1042, "Button", AutoCheck, "&Use file locking/sharing", 12, 35, 217, 10},
+            {-1, "Static", Label, "NFS uses a mapping character to map long file names to DOS.", 12,
+             70, 218, 19},
+            {1129, "Static", Label, "&Mapping character:", 12, 92, 123, 10},
+            {1043, "ComboBox", DropList, "", 140, 90, 24, 70},
+            {1130, "Static", Label, "&Read size (in bytes):", 12, 132, 123, 16},
+            {1045, "ComboBox", DropDown, "", 140, 130, 60, 45},
+            {1131, "Static", Label, "&Write size (in bytes):", 12, 153, 123, 16},
+            {1046, "ComboBox", DropDown, "", 140, 151, 60, 45},
+            {1118, "Button", WS_CHILD | BS_PUSHBUTTON | WS_DISABLED, "", 19, 183, 56, 6},
+            {-1, "Button", Group, "Mount Options", 5, 10, 230, 40},
+            {-1, "Button", Group, "File Name Mapping", 5, 58, 230, 52},
+            {-1, "Button", Group, "Data Transfer", 5, 120, 230, 52},
+        });
+}
+
+TEST(NfsTemplates, CachingPage)
+{
+    ExpectTemplate(
+        111, "Caching", 239, 213,
+        {
+            {-1, "Static", Label, "NFS caches attributes like file size and modification time.", 10,
+             21, 220, 18},
+            {1058, "Button", AutoCheck, "&Enable attribute cache", 12, 45, 218, 10},
+            {1064, "Static", Label, "&Folder attributes (in seconds):", 20, 67, 100, 15},
+            {1066, "Static", Centred, "Minimum", 115, 55, 55, 8},
+            {1067, "Static", Centred, "Maximum", 175, 55, 55, 8},
+            {1059, "ComboBox", DropDown, "", 125, 66, 35, 80},
+            {1060, "ComboBox", DropDown, "", 185, 66, 35, 80},
+            {1065, "Static", Label, "File a&ttributes (in seconds):", 20, 86, 100, 16},
+            {1061, "ComboBox", DropDown, "", 125, 86, 35, 65},
+            {1062, "ComboBox", DropDown, "", 185, 86, 35, 65},
+            {1126, "Static", Label, "&Read-write cache size (in Kbytes):", 20, 132, 112, 18},
+            {1057, "ComboBox", DropDown, "", 140, 132, 80, 70},
+            {1148, "Static", Label,
+             "The file name cache is for applications that do not use long file names.", 12, 169,
+             218, 20},
+            {1125, "Static", Label, "&Number of mappings to store:", 12, 192, 168, 10},
+            {1063, "ComboBox", DropDown, "", 185, 190, 35, 45},
+            {1154, "Button", AutoCheck, "Enable &data cache", 12, 122, 218, 10},
+            {-1, "Button", Group, "Attribute Cache", 5, 10, 230, 96},
+            {1146, "Button", Group, "Data Cache", 5, 111, 230, 44},
+            {1147, "Button", Group, "File Name Cache", 5, 158, 230, 51},
+        });
+}
