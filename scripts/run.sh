@@ -1,24 +1,30 @@
 #!/usr/bin/env bash
 # The main job: plays network setup against the built ZEVRNTPS.dll through
 # the setup host, with the registry redirected to a scratch key so that the
-# machine's own settings stay untouched. Shows the sheets on $DISPLAY when
-# there is one; otherwise runs them on Xvfb.
+# machine's own settings stay untouched. With a display ($DISPLAY), the NFS
+# client sheet is shown there for you to use; without one it is run on Xvfb
+# and a PNG of each of its pages is written to build/screenshots/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" i686 >/dev/null
 
+if [ -z "${DISPLAY:-}" ]; then
+    "$root/scripts/screenshots.sh"
+fi
+
 . "$root/scripts/wine-env.sh"
 trap zevr_stop_wine EXIT
-if [ -n "${DISPLAY:-}" ]; then
-    ZEVR_KEEP_DISPLAY=1
-fi
+[ -n "${DISPLAY:-}" ] && ZEVR_KEEP_DISPLAY=1
+interactive=${DISPLAY:-}
 zevr_start_display
 zevr_start_wine "$root/build/wineprefix"
 
 bin="$root/build/i686/bin"
 scratch="ZevrDemo\\$(date +%s)"
-for step in NISInstall NISRemove; do
+steps=(NISInstall NISRemove)
+[ -n "$interactive" ] && steps+=(NFSClientProperty)
+for step in "${steps[@]}"; do
     echo "== setuphost $step"
     (cd "$bin" && wine setuphost.exe --registry "$scratch" "$step" </dev/null)
 done

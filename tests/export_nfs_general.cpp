@@ -266,3 +266,16 @@ TEST_F(NfsSheet, NoMemoryForThePageStateClosesTheSheetWithAMessage)
     EXPECT_EQ(1u, UserDword("ReadOnly"));
     ReplaceImport(library_, "msvcrt.dll", "malloc", (void*)RealMalloc);
 }
+
+TEST_F(NfsSheet, ReopenedSheetStartsFromAFreshRecord)
+{
+    Open();
+    sheet_->PressDefaults(); // the Caching page is now reset-pending
+    CancelAndClose();
+    Reopen();
+    // Had the pending reset survived, this apply would write the Caching
+    // defaults into the service key.
+    OkAndClose();
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS));
+    EXPECT_TRUE(sheet_->Returned());
+}
