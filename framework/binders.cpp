@@ -1,1 +1,144 @@
 #include "binders.h"
+#include "controls.h"
+#include "registry.h"
+
+enum {
+    EditTextLimit = 260,
+    ComboTextSize = 256,
+    ComboItemTextSize = 260,
+};
+
+static DWORD ReadDword(HKEY key, const char* valueName, DWORD defaultValue)
+{
+    DWORD value;
+    return GetDwordValue(key, valueName, &value) ? value : defaultValue;
+}
+
+static void WriteDword(HKEY key, const char* valueName, DWORD value)
+{
+    if (!SetDwordValue(key, valueName, value))
+        ReportWriteFailure();
+}
+
+static void WriteString(HKEY key, const char* valueName, const char* text)
+{
+    if (!SetStringValue(key, valueName, text))
+        ReportWriteFailure();
+}
+
+void BindCheckBox(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,
+                  int save)
+{
+    if (!save) {
+        CheckDlgButton(dialog, id, ReadDword(key, valueName, defaultValue));
+        return;
+    }
+    // Indeterminate counts as set.
+    WriteDword(key, valueName, IsDlgButtonChecked(dialog, id) != 0 ? 1 : 0);
+}
+
+void BindInvertedCheckBox(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,
+                          int save)
+{
+    if (!save) {
+        DWORD value = ReadDword(key, valueName, defaultValue);
+        CheckDlgButton(dialog, id, value == 0 ? BST_CHECKED : BST_UNCHECKED);
+        return;
+    }
+    WriteDword(key, valueName, IsDlgButtonChecked(dialog, id) == 0 ? 1 : 0);
+}
+
+void BindEditText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,
+                  int save, int maxSize)
+{
+    // The size is the caller's promise about its field; the buffer here has
+    // a fixed size, so a larger claim is held to it.
+    if (maxSize > EditTextLimit)
+        maxSize = EditTextLimit;
+    if (maxSize < 1)
+        maxSize = 1;
+    char text[EditTextLimit];
+    if (!save) {
+        DWORD size = (DWORD)maxSize;
+        const char* shown = text;
+        if (!GetStringValue(key, valueName, text, &size))
+            shown = defaultText != NULL ? defaultText : "";
+        SetDlgItemTextA(dialog, id, shown);
+        return;
+    }
+    text[0] = '\0';
+    GetDlgItemTextA(dialog, id, text, maxSize);
+    WriteString(key, valueName, text);
+}
+
+void BindComboText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,
+                   int save)
+{
+    if (!save) {
+        char text[ComboTextSize];
+        DWORD size = sizeof(text);
+        const char* shown = text;
+        if (!GetStringValue(key, valueName, text, &size))
+            shown = defaultText != NULL ? defaultText : "";
+        if (!ComboSelectOrSetText(dialog, id, shown))
+            ComboSetSelection(dialog, id, 0);
+        return;
+    }
+    char text[ComboItemTextSize] = "";
+    if (!ComboGetCurrentText(dialog, id, text))
+        text[0] = '\0';
+    WriteString(key, valueName, text);
+}
+
+void BindComboNumber(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,
+                     int save)
+{
+    if (!save) {
+        if (!ComboSetNumber(dialog, id, ReadDword(key, valueName, defaultValue)))
+            ComboSetSelection(dialog, id, 0);
+        return;
+    }
+    // Only numbers within the list's own range are kept; anything else
+    // leaves the stored value as it was, without a word.
+    DWORD value;
+    if (!ComboGetNumber(dialog, id, &value))
+        return;
+    DWORD bound;
+    if (ComboGetMinimumNumber(dialog, id, &bound) && bound > value)
+        return;
+    if (ComboGetMaximumNumber(dialog, id, &bound) && bound < value)
+        return;
+    WriteDword(key, valueName, value);
+}
+
+void BindRadioGroup(HWND dialog, int firstId, int lastId, HKEY key, const char* valueName,
+                    DWORD defaultValue, int save)
+{
+    if (!save) {
+        // Unsigned arithmetic: a value beyond the group lands outside it
+        // (and so clears every button) without signed overflow.
+        DWORD value = ReadDword(key, valueName, defaultValue);
+        int checked = (int)((DWORD)firstId + value);
+        CheckRadioButton(dialog, firstId, lastId, checked);
+        return;
+    }
+    WriteDword(key, valueName, (DWORD)GetCheckedRadioIndex(dialog, firstId, lastId));
+}
+
+void BindBoundedInteger(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,
+                        LONG minimum, LONG maximum, int save)
+{
+    if (!save) {
+        SetDlgItemInt(dialog, id, ReadDword(key, valueName, defaultValue), FALSE);
+        return;
+    }
+    BOOL translated;
+    LONG value = (LONG)GetDialogUnsigned(dialog, id, &translated);
+    if (!translated)
+        return;
+    if (value < minimum)
+        value = minimum;
+    if (value > maximum)
+        value = maximum;
+    WriteDword(key, valueName, (DWORD)value);
+}

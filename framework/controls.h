@@ -9,6 +9,9 @@
 
 #include "numbers.h"
 
+// Four parts of at most three digits, three dots and the terminator.
+enum { IPAddressTextSize = 16 };
+
 // List boxes
 LRESULT ListGetCount(HWND dialog, int id);
 LRESULT ListAddString(HWND dialog, int id, const char* text);
@@ -56,6 +59,8 @@ int ValidateTextField(HWND dialog, int id, int allowEmpty, int maxLength, UINT l
                       UINT emptyMessageId);
 int IsFieldBlank(HWND dialog, int id);
 int GetCheckedRadioIndex(HWND dialog, int firstId, int lastId);
+// text holds IPAddressTextSize bytes; a control with more parts than fit
+// fails like one with an empty part.
 int GetIPAddressText(HWND dialog, int id, char* text);
 int IsGroupBox(HWND window);
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT style);
