@@ -2,6 +2,8 @@
 
 static char SettingsPath[SettingsPathSize];
 static LONG WriteFailureShown;
+// Registry calls made through this layer; the store's benchmark reads it.
+static DWORD RegistryCalls;
 
 static const char MachineRoot[] = "SOFTWARE\\ZEVR\\CC\\1.0\\";
 static const char UserRoot[] = "Software\\ZEVR\\CC\\1.0\\";
@@ -46,6 +48,7 @@ LONG OpenSettingsKey(HKEY hive, const char* subPath, HKEY* key)
 {
     if (!BuildPath(hive, subPath))
         return ERROR_FILENAME_EXCED_RANGE;
+    ++RegistryCalls;
     return RegOpenKeyA(hive, SettingsPath, key);
 }
 
@@ -53,16 +56,19 @@ LONG CreateSettingsKey(HKEY hive, const char* subPath, HKEY* key)
 {
     if (!BuildPath(hive, subPath))
         return ERROR_FILENAME_EXCED_RANGE;
+    ++RegistryCalls;
     return RegCreateKeyA(hive, SettingsPath, key);
 }
 
 LONG CreateKeyAbsolute(HKEY root, const char* fullPath, HKEY* key)
 {
+    ++RegistryCalls;
     return RegCreateKeyA(root, fullPath, key);
 }
 
 LONG CloseSettingsKey(HKEY key)
 {
+    ++RegistryCalls;
     return RegCloseKey(key);
 }
 
@@ -70,31 +76,37 @@ LONG DeleteSettingsKey(HKEY hive, const char* subPath)
 {
     if (!BuildPath(hive, subPath))
         return ERROR_FILENAME_EXCED_RANGE;
+    ++RegistryCalls;
     return RegDeleteKeyA(hive, SettingsPath);
 }
 
 LONG DeleteSettingsValue(HKEY key, const char* valueName)
 {
+    ++RegistryCalls;
     return RegDeleteValueA(key, valueName);
 }
 
 LONG EnumSubKey(HKEY key, DWORD index, char* name, DWORD nameSize)
 {
+    ++RegistryCalls;
     return RegEnumKeyA(key, index, name, nameSize);
 }
 
 LONG EnumValueName(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type)
 {
+    ++RegistryCalls;
     return RegEnumValueA(key, index, name, nameSize, NULL, type, NULL, NULL);
 }
 
 LONG QueryRawValue(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size)
 {
+    ++RegistryCalls;
     return RegQueryValueExA(key, valueName, NULL, type, data, size);
 }
 
 LONG SetRawValue(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size)
 {
+    ++RegistryCalls;
     return RegSetValueExA(key, valueName, 0, type, data, size);
 }
 
@@ -195,6 +207,11 @@ int SetMultiStringValue(HKEY key, const char* valueName, const char* list)
                    ERROR_SUCCESS
                ? 1
                : 0;
+}
+
+DWORD GetRegistryCallCount()
+{
+    return RegistryCalls;
 }
 
 void ReportWriteFailure()

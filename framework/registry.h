@@ -42,6 +42,9 @@ int SetMultiStringValue(HKEY key, const char* valueName, const char* list);
 // terminator, plus the closing empty string.
 DWORD MultiStringSize(const char* list);
 
+// Number of registry calls the raw operations have made so far.
+DWORD GetRegistryCallCount();
+
 // Shows "Write Register Failed" unless that box is already on screen.
 void ReportWriteFailure();
 

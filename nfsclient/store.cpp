@@ -1,1 +1,293 @@
 #include "store.h"
+
+#include <string.h>
+
+#include "registry.h"
+#include "storepaths.h"
+
+enum {
+    InheritedTextSize = 256,
+    // Names met while pruning: a sub-key name of 255 characters does not fit
+    // and is skipped; it could not be part of a settings path anyway.
+    SubKeyNameSize = 255,
+    ValueNameSize = 256,
+};
+
+static const char NfsRoot[] = "zevrnfs\\";
+static const char ServiceParametersPath[] =
+    "System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters";
+
+static char NfsPath[LevelPathSize];
+static char InheritedText[InheritedTextSize];
+
+const char* GetNfsRootPath()
+{
+    return NfsRoot;
+}
+
+const char* BuildNfsPath(const char* keyName)
+{
+    if (keyName == NULL)
+        keyName = "";
+    if (!JoinText(NfsPath, sizeof(NfsPath), NfsRoot, keyName)) {
+        // Cut at 255 characters: longer than any sub-path the registry layer
+        // accepts, so the result names no key rather than a shortened one.
+        size_t used = sizeof(NfsRoot) - 1;
+        memcpy(NfsPath, NfsRoot, used);
+        for (; used < sizeof(NfsPath) - 1 && *keyName != '\0'; ++used)
+            NfsPath[used] = *keyName++;
+        NfsPath[used] = '\0';
+    }
+    return NfsPath;
+}
+
+const char* GetMachineDefaultsPath()
+{
+    return BuildNfsPath("MachineMountDefaults");
+}
+
+const char* GetUserDefaultsPath()
+{
+    return BuildNfsPath("UserMountDefaults");
+}
+
+const char* GetAuthServersPath()
+{
+    return "zevrnfs\\Authentication\\Servers";
+}
+
+const char* GetAutomounterPath()
+{
+    return "zevrnfs\\Automounter";
+}
+
+LONG CreateServiceParametersKey(HKEY* key)
+{
+    return CreateKeyAbsolute(HKEY_LOCAL_MACHINE, ServiceParametersPath, key);
+}
+
+// How one level answers a lookup. A value that is missing, of another type
+// or too long is passed over; one that exists but cannot be read (access
+// denied, a number of fewer than four bytes) is passed over as well, but
+// the lookup's result is then not known for certain.
+enum LevelAnswer { LevelHasValue, LevelPassesOver, LevelUnreadable };
+
+static bool IsMissing(LONG rc)
+{
+    return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND;
+}
+
+static LevelAnswer ReadLevelDword(HKEY key, const char* valueName, DWORD* value)
+{
+    DWORD type = 0;
+    DWORD size = sizeof(DWORD);
+    LONG rc = QueryRawValue(key, valueName, &type, (BYTE*)value, &size);
+    if (rc == ERROR_SUCCESS) {
+        if (type != REG_DWORD)
+            return LevelPassesOver;
+        return size == sizeof(DWORD) ? LevelHasValue : LevelUnreadable;
+    }
+    return rc == ERROR_MORE_DATA || IsMissing(rc) ? LevelPassesOver : LevelUnreadable;
+}
+
+// Reads a REG_SZ value into buffer (limit bytes), terminated; *stored gets
+// the size of the stored data.
+static LevelAnswer ReadLevelText(HKEY key, const char* valueName, char* buffer, DWORD limit,
+                                 DWORD* stored)
+{
+    DWORD type = 0;
+    DWORD size = limit;
+    LONG rc = QueryRawValue(key, valueName, &type, (BYTE*)buffer, &size);
+    if (rc != ERROR_SUCCESS)
+        return rc == ERROR_MORE_DATA || IsMissing(rc) ? LevelPassesOver : LevelUnreadable;
+    if (type != REG_SZ)
+        return LevelPassesOver;
+    *stored = size;
+    if (size == 0 || buffer[size - 1] != '\0') {
+        // Stored without its terminator: the text counts when one fits.
+        if (size >= limit)
+            return LevelPassesOver;
+        buffer[size] = '\0';
+    }
+    return LevelHasValue;
+}
+
+// The walk behind GetInheritedDword. *certain is cleared when some level on
+// the way could not be read, or when the built-in row is met under a name
+// that differs only in case; pruning then keeps the value.
+static DWORD InheritDword(HKEY hive, const char* path, const char* valueName, int* certain)
+{
+    char parent[LevelPathSize];
+    if (!GetParentLevelPath(parent, path)) {
+        if (IsCaseVariantOfDwordDefault(valueName))
+            *certain = 0;
+        return FindDwordDefault(valueName);
+    }
+    HKEY key;
+    LONG rc = OpenSettingsKey(hive, parent, &key);
+    if (rc != ERROR_SUCCESS) {
+        if (!IsMissing(rc))
+            *certain = 0;
+        return InheritDword(hive, parent, valueName, certain);
+    }
+    DWORD value = 0;
+    LevelAnswer answer = ReadLevelDword(key, valueName, &value);
+    if (answer != LevelHasValue) {
+        if (answer == LevelUnreadable)
+            *certain = 0;
+        value = InheritDword(hive, parent, valueName, certain);
+    }
+    CloseSettingsKey(key);
+    return value;
+}
+
+static const char* InheritString(HKEY hive, const char* path, const char* valueName, DWORD limit,
+                                 int* certain)
+{
+    char parent[LevelPathSize];
+    if (!GetParentLevelPath(parent, path))
+        return FindStringDefault(valueName);
+    HKEY key;
+    LONG rc = OpenSettingsKey(hive, parent, &key);
+    if (rc != ERROR_SUCCESS) {
+        if (!IsMissing(rc))
+            *certain = 0;
+        return InheritString(hive, parent, valueName, limit, certain);
+    }
+    DWORD stored = 0;
+    const char* text = InheritedText;
+    LevelAnswer answer = ReadLevelText(key, valueName, InheritedText, limit, &stored);
+    if (answer != LevelHasValue) {
+        if (answer == LevelUnreadable)
+            *certain = 0;
+        text = InheritString(hive, parent, valueName, limit, certain);
+    }
+    CloseSettingsKey(key);
+    return text;
+}
+
+DWORD GetInheritedDword(HKEY hive, const char* path, const char* valueName)
+{
+    int certain = 1;
+    return InheritDword(hive, path, valueName, &certain);
+}
+
+const char* GetInheritedString(HKEY hive, const char* path, const char* valueName, DWORD limit)
+{
+    // The result buffer has a fixed size, whatever the caller asks for.
+    if (limit > sizeof(InheritedText))
+        limit = sizeof(InheritedText);
+    int certain = 1;
+    return InheritString(hive, path, valueName, limit, &certain);
+}
+
+// 1 when the value named valueName of the key at keyPath equals what the key
+// inherits, for certain; values that cannot be read as a plain number or a
+// plain text are never equal.
+static int EqualsInherited(HKEY hive, HKEY key, const char* keyPath, const char* valueName,
+                           DWORD type)
+{
+    int certain = 1;
+    if (type == REG_DWORD) {
+        DWORD value = 0;
+        if (ReadLevelDword(key, valueName, &value) != LevelHasValue)
+            return 0;
+        DWORD inherited = InheritDword(hive, keyPath, valueName, &certain);
+        return certain && value == inherited;
+    }
+    if (type == REG_SZ) {
+        char text[InheritedTextSize];
+        DWORD stored = 0;
+        if (ReadLevelText(key, valueName, text, sizeof(text), &stored) != LevelHasValue)
+            return 0;
+        // Data after the text's terminator would go with the value.
+        if (stored > strlen(text) + 1)
+            return 0;
+        const char* inherited = InheritString(hive, keyPath, valueName, sizeof(text), &certain);
+        return certain && inherited != NULL && strcmp(inherited, text) == 0;
+    }
+    return 0;
+}
+
+void PruneInheritedValues()
+{
+    const char* root = GetNfsRootPath();
+    PruneServerTree(HKEY_CURRENT_USER, root, "Servers", "MachineMountDefaults");
+    PruneServerTree(HKEY_CURRENT_USER, root, "Servers", "UserMountDefaults");
+}
+
+void PruneServerTree(HKEY hive, const char* path, const char* subKeyName,
+                     const char* defaultsKeyName)
+{
+    // Machine-wide settings are never pruned.
+    if (hive != HKEY_CURRENT_USER || path == NULL || subKeyName == NULL)
+        return;
+    char keyPath[LevelPathSize];
+    HKEY key;
+    // A tree whose paths would not fit is left alone as a whole.
+    if (JoinText(keyPath, sizeof(keyPath), path, subKeyName) &&
+        OpenSettingsKey(hive, keyPath, &key) == ERROR_SUCCESS) {
+        char name[SubKeyNameSize];
+        for (DWORD index = 0;; ++index) {
+            LONG rc = EnumSubKey(key, index, name, sizeof(name));
+            if (rc == ERROR_MORE_DATA)
+                continue;
+            if (rc != ERROR_SUCCESS)
+                break;
+            char childPath[LevelPathSize];
+            if (JoinText(childPath, sizeof(childPath), keyPath, "\\", name))
+                PruneServerTree(hive, childPath, "\\Resources", defaultsKeyName);
+        }
+        CloseSettingsKey(key);
+    }
+    PruneDefaultsKey(hive, path, defaultsKeyName);
+}
+
+LONG PruneDefaultsKey(HKEY hive, const char* levelPath, const char* defaultsKeyName)
+{
+    if (hive != HKEY_CURRENT_USER)
+        return ERROR_ACCESS_DENIED;
+    if (levelPath == NULL || defaultsKeyName == NULL)
+        return ERROR_INVALID_PARAMETER;
+    size_t length = strlen(levelPath);
+    const char* separator = length > 0 && levelPath[length - 1] == '\\' ? "" : "\\";
+    char keyPath[LevelPathSize];
+    if (!JoinText(keyPath, sizeof(keyPath), levelPath, separator, defaultsKeyName))
+        return ERROR_FILENAME_EXCED_RANGE;
+    HKEY key;
+    LONG rc = OpenSettingsKey(hive, keyPath, &key);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+
+    // Deleting while enumerating would shift the indexes: names are
+    // collected first. A full list leaves the remaining values for the next
+    // pass; each of them still equals what it inherits.
+    char list[DeletionListSize];
+    size_t used = 0;
+    list[0] = '\0';
+    char name[ValueNameSize];
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof(name);
+        DWORD type = 0;
+        rc = EnumValueName(key, index, name, &nameSize, &type);
+        // A name longer than any the store knows: that value stays.
+        if (rc == ERROR_MORE_DATA)
+            continue;
+        if (rc != ERROR_SUCCESS)
+            break;
+        if (EqualsInherited(hive, key, keyPath, name, type))
+            AddToDeletionList(list, sizeof(list), &used, name);
+    }
+    for (const char* listed = list; *listed != '\0'; listed += strlen(listed) + 1)
+        DeleteSettingsValue(key, listed);
+
+    // Only a key that has no values left goes; deleting a key takes its
+    // values with it, so a failed look counts as values.
+    DWORD nameSize = sizeof(name);
+    DWORD type = 0;
+    rc = EnumValueName(key, 0, name, &nameSize, &type);
+    CloseSettingsKey(key);
+    if (rc != ERROR_NO_MORE_ITEMS)
+        return ERROR_SUCCESS;
+    return DeleteSettingsKey(hive, keyPath);
+}
