@@ -181,8 +181,9 @@ TEST_F(CachingPage, AttributeCacheBoxIsStoredInverted)
     EXPECT_EQ(1u, UserDword("AttrCacheOff"));
     sheet_->Click(AttributeCacheId);
     OkAndClose();
-    // Checked is 0, the inherited value: written, then pruned.
-    EXPECT_EQ(Missing, UserDword("AttrCacheOff"));
+    // The Caching page saves after the General page has pruned: the
+    // inherited 0 stays stored until the next pruning pass.
+    EXPECT_EQ(0u, UserDword("AttrCacheOff"));
     EXPECT_EQ(1u, UserDword("ReadOnly"));
 }
 
@@ -206,7 +207,7 @@ TEST_F(CachingPage, OpenedAfterDefaultsShowsTheDefaults)
     OkAndClose();
     EXPECT_EQ(10u, UserDword("AttrCacheDirMin"));
     EXPECT_EQ(50u, UserDword("AttrCacheDirMax"));
-    EXPECT_EQ(Missing, UserDword("AttrCacheOff"));
+    EXPECT_EQ(0u, UserDword("AttrCacheOff"));
     EXPECT_EQ(0u, ServiceDword("CacheSizeK"));
     EXPECT_EQ(256u, ServiceDword("NumMappedNames"));
 }
@@ -245,20 +246,27 @@ TEST_F(CachingPage, NeverOpenedPageCommitsItsDefaultsOnEveryApply)
     EXPECT_EQ(Missing, UserDword("AttrCacheRegMin"));
 }
 
-TEST_F(CachingPage, FailedServiceKeyLeavesThePageEmpty)
+TEST_F(CachingPage, UnwritableServiceKeyIsReportedPerFailedWrite)
 {
-    // A Parameters key that cannot be opened for writing: RegCreateKey on it
-    // still succeeds (read access), so make its parent unwritable and the
-    // key itself missing instead.
-    MakeKeyReadOnly(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\Zevrnfs");
+    WriteDword(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "CacheSizeK", 2048);
+    MakeKeyReadOnly(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS);
     WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheDirMin", 5);
     OpenCaching();
-    // Nothing is loaded, the per-user values included.
-    EXPECT_EQ("", sheet_->Text(FolderMinimumId));
-    EXPECT_EQ("", sheet_->Text(CacheSizeId));
-    EXPECT_EQ(CB_ERR, sheet_->ComboSelection(MappingsId));
+    EXPECT_EQ("2048", sheet_->Text(CacheSizeId));
     sheet_->ComboType(FolderMinimumId, "20");
-    OkAndClose();
-    EXPECT_EQ(5u, UserDword("AttrCacheDirMin"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS));
+    sheet_->PostOk();
+    // Each of the three service values fails in turn, one box at a time;
+    // the page goes on with the rest.
+    int boxes = 0;
+    MessageBoxInfo box;
+    while (sheet_->WaitMessageBox(&box, 1000)) {
+        EXPECT_EQ("Write Register Failed", box.text);
+        EXPECT_EQ(1, sheet_->OpenMessageBoxes());
+        DismissMessageBox(box);
+        ++boxes;
+    }
+    EXPECT_EQ(3, boxes);
+    ASSERT_TRUE(sheet_->WaitClosed());
+    EXPECT_EQ(2048u, ServiceDword("CacheSizeK"));
+    EXPECT_EQ(20u, UserDword("AttrCacheDirMin"));
 }

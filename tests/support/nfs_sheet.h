@@ -69,7 +69,7 @@ class NfsSheet : public SandboxTest {
         return value;
     }
 
-    static const DWORD Missing = 0xDEADBEEF;
+    static constexpr DWORD Missing = 0xDEADBEEF;
     HMODULE library_ = NULL;
     ZevrEntryPoint entry_ = NULL;
     std::unique_ptr<SheetDriver> sheet_;

@@ -135,15 +135,15 @@ int ValueCount(HKEY hive, const char* path)
     return (int)count;
 }
 
-void MakeKeyReadOnly(HKEY hive, const char* path)
+static void SetKeyAccess(HKEY hive, const char* path, const char* sddl)
 {
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(hive, path, &key));
     RegCloseKey(key);
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(hive, path, 0, WRITE_DAC, &key));
     PSECURITY_DESCRIPTOR sd = NULL;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)",
-                                                                     SDDL_REVISION_1, &sd, NULL));
+    ASSERT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, NULL));
     EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd));
     LocalFree(sd);
     RegCloseKey(key);
@@ -160,4 +160,9 @@ std::string StandInLog()
 void AppendStandInLog(const char* event)
 {
     RecordStandInEvent(event);
+}
+
+void MakeKeyReadOnly(HKEY hive, const char* path)
+{
+    SetKeyAccess(hive, path, "D:P(A;;KR;;;WD)");
 }

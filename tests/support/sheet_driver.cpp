@@ -143,13 +143,17 @@ void SheetDriver::ComboSelect(int id, int index)
 
 void SheetDriver::ComboType(int id, const char* text)
 {
-    // Typing goes to the combo's edit field, which tells the combo, which
-    // updates its list selection and tells the page (CBN_EDITCHANGE).
+    // As typed: the whole edit text is replaced through the edit field,
+    // which tells the combo (it then clears its list selection) and the
+    // combo tells the page (CBN_EDITCHANGE). A plain WM_SETTEXT would do
+    // neither, as the edit field of a combo reports nothing for it.
     HWND edit = FindWindowExA(Item(id), NULL, "Edit", NULL);
-    if (edit != NULL)
-        SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)text);
-    else
+    if (edit == NULL) {
         SendMessageA(Item(id), WM_SETTEXT, 0, (LPARAM)text);
+        return;
+    }
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, EM_REPLACESEL, TRUE, (LPARAM)text);
 }
 
 int SheetDriver::ComboSelection(int id) const
