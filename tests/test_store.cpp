@@ -266,6 +266,8 @@ TEST_F(Prune, OnlyPlainNumbersAndTextsArePruned)
     WriteRaw(User, TopUser.c_str(), "UMask", REG_BINARY, umask, sizeof(umask));
     WriteRaw(User, TopUser.c_str(), "ArchiveBit", REG_MULTI_SZ, "1\0\0", 3);
     WriteDword(User, TopUser.c_str(), "ReadOnly", 0);
+    // The key's unnamed value cannot be listed: its empty name ends the list.
+    WriteDword(User, TopUser.c_str(), "", 0);
     // Text values without a row inherit nothing.
     WriteString(User, TopUser.c_str(), "LockingSharing", "0");
     // Malformed data is kept: a short number, and data after a text's end.
@@ -275,8 +277,9 @@ TEST_F(Prune, OnlyPlainNumbersAndTextsArePruned)
 
     PruneInheritedValues();
 
-    EXPECT_EQ(4, ValueCount(User, TopUser.c_str()));
+    EXPECT_EQ(5, ValueCount(User, TopUser.c_str()));
     EXPECT_FALSE(ValueExists(User, TopUser.c_str(), "ReadOnly"));
+    EXPECT_EQ(0u, Dword(TopUser, ""));
     DWORD type = 0;
     std::string data;
     EXPECT_TRUE(ReadRaw(User, TopUser.c_str(), "UMask", &type, &data));
