@@ -168,9 +168,15 @@ int GetDwordValue(HKEY key, const char* valueName, DWORD* value)
 {
     DWORD type = 0;
     DWORD size = sizeof(DWORD);
-    if (QueryRawValue(key, valueName, &type, (BYTE*)value, &size) != ERROR_SUCCESS)
+    // Read into a scratch word: a shorter value must not leave the caller's
+    // number half written.
+    DWORD read = 0;
+    if (QueryRawValue(key, valueName, &type, (BYTE*)&read, &size) != ERROR_SUCCESS)
         return 0;
-    return type == REG_DWORD ? 1 : 0;
+    if (type != REG_DWORD || size != sizeof(DWORD))
+        return 0;
+    *value = read;
+    return 1;
 }
 
 int SetStringValue(HKEY key, const char* valueName, const char* text)

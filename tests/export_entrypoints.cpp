@@ -187,34 +187,40 @@ static std::string RunSetupHost(const std::string& folder, const std::string& ar
         dir += "\\" + folder;
     std::string command = "\"" + dir + "\\setuphost.exe\" " + arguments;
 
+    // The host writes into a file, not a pipe: a pipe would stay open as
+    // long as any Wine helper process it started inherits it.
+    char tempDir[MAX_PATH], outputPath[MAX_PATH];
+    GetTempPathA(sizeof(tempDir), tempDir);
+    GetTempFileNameA(tempDir, "zsh", 0, outputPath);
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), NULL, TRUE};
-    HANDLE readPipe, writePipe;
-    CreatePipe(&readPipe, &writePipe, &inherit, 0);
-    SetHandleInformation(readPipe, HANDLE_FLAG_INHERIT, 0);
+    HANDLE file = CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, NULL);
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writePipe;
-    startup.hStdError = writePipe;
+    startup.hStdOutput = file;
+    startup.hStdError = file;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process = {};
-    std::string output;
-    if (!CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, dir.c_str(), &startup,
-                        &process)) {
-        CloseHandle(readPipe);
-        CloseHandle(writePipe);
-        return "(not started)";
+    std::string output = "(not started)";
+    if (CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, dir.c_str(), &startup,
+                       &process)) {
+        if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
+            TerminateProcess(process.hProcess, 99);
+        GetExitCodeProcess(process.hProcess, exitCode);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        output.clear();
     }
-    CloseHandle(writePipe);
+    CloseHandle(file);
+    HANDLE reader = CreateFileA(outputPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                OPEN_EXISTING, 0, NULL);
     char buffer[4096];
     DWORD read;
-    while (ReadFile(readPipe, buffer, sizeof(buffer), &read, NULL) && read > 0)
+    while (ReadFile(reader, buffer, sizeof(buffer), &read, NULL) && read > 0)
         output.append(buffer, read);
-    WaitForSingleObject(process.hProcess, 30000);
-    GetExitCodeProcess(process.hProcess, exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    CloseHandle(readPipe);
+    CloseHandle(reader);
+    DeleteFileA(outputPath);
     return output;
 }
 

@@ -121,6 +121,11 @@ TEST_F(RegistryLayer, DwordReaderAcceptsOnlyFourByteDwords)
     unsigned long long eight = 9;
     Raw("Long", REG_DWORD, &eight, 8);
     EXPECT_EQ(0, GetDwordValue(key_, "Long", &value));
+    // Two bytes stored as a number: missing, and the caller's number untouched.
+    Raw("Short", REG_DWORD, "\x07\x00", 2);
+    value = 0xAAAAAAAAu;
+    EXPECT_EQ(0, GetDwordValue(key_, "Short", &value));
+    EXPECT_EQ(0xAAAAAAAAu, value);
     ASSERT_EQ(1, SetDwordValue(key_, "Good", 0xFFFFFFFFu));
     EXPECT_EQ(1, GetDwordValue(key_, "Good", &value));
     EXPECT_EQ(0xFFFFFFFFu, value);
