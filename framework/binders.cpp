@@ -8,19 +8,20 @@ enum {
     ComboItemTextSize = 260,
 };
 
-static DWORD ReadDword(HKEY key, const char* valueName, DWORD defaultValue)
+static DWORD LoadDword(HKEY key, const char* valueName, DWORD defaultValue)
 {
-    DWORD value;
+    // Zeroed: the reader may fill only part of it from a short value.
+    DWORD value = 0;
     return GetDwordValue(key, valueName, &value) ? value : defaultValue;
 }
 
-static void WriteDword(HKEY key, const char* valueName, DWORD value)
+static void StoreDword(HKEY key, const char* valueName, DWORD value)
 {
     if (!SetDwordValue(key, valueName, value))
         ReportWriteFailure();
 }
 
-static void WriteString(HKEY key, const char* valueName, const char* text)
+static void StoreString(HKEY key, const char* valueName, const char* text)
 {
     if (!SetStringValue(key, valueName, text))
         ReportWriteFailure();
@@ -30,22 +31,22 @@ void BindCheckBox(HWND dialog, int id, HKEY key, const char* valueName, DWORD de
                   int save)
 {
     if (!save) {
-        CheckDlgButton(dialog, id, ReadDword(key, valueName, defaultValue));
+        CheckDlgButton(dialog, id, LoadDword(key, valueName, defaultValue));
         return;
     }
     // Indeterminate counts as set.
-    WriteDword(key, valueName, IsDlgButtonChecked(dialog, id) != 0 ? 1 : 0);
+    StoreDword(key, valueName, IsDlgButtonChecked(dialog, id) != 0 ? 1 : 0);
 }
 
 void BindInvertedCheckBox(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,
                           int save)
 {
     if (!save) {
-        DWORD value = ReadDword(key, valueName, defaultValue);
+        DWORD value = LoadDword(key, valueName, defaultValue);
         CheckDlgButton(dialog, id, value == 0 ? BST_CHECKED : BST_UNCHECKED);
         return;
     }
-    WriteDword(key, valueName, IsDlgButtonChecked(dialog, id) == 0 ? 1 : 0);
+    StoreDword(key, valueName, IsDlgButtonChecked(dialog, id) == 0 ? 1 : 0);
 }
 
 void BindEditText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,
@@ -68,7 +69,7 @@ void BindEditText(HWND dialog, int id, HKEY key, const char* valueName, const ch
     }
     text[0] = '\0';
     GetDlgItemTextA(dialog, id, text, maxSize);
-    WriteString(key, valueName, text);
+    StoreString(key, valueName, text);
 }
 
 void BindComboText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,
@@ -87,14 +88,14 @@ void BindComboText(HWND dialog, int id, HKEY key, const char* valueName, const c
     char text[ComboItemTextSize] = "";
     if (!ComboGetCurrentText(dialog, id, text))
         text[0] = '\0';
-    WriteString(key, valueName, text);
+    StoreString(key, valueName, text);
 }
 
 void BindComboNumber(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,
                      int save)
 {
     if (!save) {
-        if (!ComboSetNumber(dialog, id, ReadDword(key, valueName, defaultValue)))
+        if (!ComboSetNumber(dialog, id, LoadDword(key, valueName, defaultValue)))
             ComboSetSelection(dialog, id, 0);
         return;
     }
@@ -108,7 +109,7 @@ void BindComboNumber(HWND dialog, int id, HKEY key, const char* valueName, DWORD
         return;
     if (ComboGetMaximumNumber(dialog, id, &bound) && bound < value)
         return;
-    WriteDword(key, valueName, value);
+    StoreDword(key, valueName, value);
 }
 
 void BindRadioGroup(HWND dialog, int firstId, int lastId, HKEY key, const char* valueName,
@@ -117,19 +118,19 @@ void BindRadioGroup(HWND dialog, int firstId, int lastId, HKEY key, const char* 
     if (!save) {
         // Unsigned arithmetic: a value beyond the group lands outside it
         // (and so clears every button) without signed overflow.
-        DWORD value = ReadDword(key, valueName, defaultValue);
+        DWORD value = LoadDword(key, valueName, defaultValue);
         int checked = (int)((DWORD)firstId + value);
         CheckRadioButton(dialog, firstId, lastId, checked);
         return;
     }
-    WriteDword(key, valueName, (DWORD)GetCheckedRadioIndex(dialog, firstId, lastId));
+    StoreDword(key, valueName, (DWORD)GetCheckedRadioIndex(dialog, firstId, lastId));
 }
 
 void BindBoundedInteger(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,
                         LONG minimum, LONG maximum, int save)
 {
     if (!save) {
-        SetDlgItemInt(dialog, id, ReadDword(key, valueName, defaultValue), FALSE);
+        SetDlgItemInt(dialog, id, LoadDword(key, valueName, defaultValue), FALSE);
         return;
     }
     BOOL translated;
@@ -140,5 +141,5 @@ void BindBoundedInteger(HWND dialog, int id, HKEY key, const char* valueName, DW
         value = minimum;
     if (value > maximum)
         value = maximum;
-    WriteDword(key, valueName, (DWORD)value);
+    StoreDword(key, valueName, (DWORD)value);
 }

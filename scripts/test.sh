@@ -13,9 +13,7 @@ status=0
 echo "== tests: native"
 ctest --test-dir "$root/build/native" --output-on-failure -j 2 || status=1
 
-# Wine starts right before its tests: a few idle seconds between its start
-# and the first test let the setup-host tests hang (the desktop process,
-# started later on demand, keeps their output pipe open).
+# Wine starts right before its own tests.
 . "$root/scripts/wine-env.sh"
 trap zevr_stop_wine EXIT
 zevr_start_display || exit 1

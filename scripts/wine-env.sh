@@ -36,11 +36,24 @@ zevr_start_wine() {
     fi
     wineserver -p </dev/null >/dev/null 2>&1 &
     wine cmd /c exit </dev/null >/dev/null 2>&1
+    # Wine closes the desktop, and ends its explorer process, about a second
+    # after the last program on it has ended. The next program then starts
+    # a new one, which costs a second per test and inherits that program's
+    # output pipes (a test that reads a child's output to its end then
+    # waits for ever). A resident program keeps the desktop open: cmd
+    # waiting on a pipe that never gets input.
+    local keeper
+    keeper=$(mktemp -u)
+    mkfifo "$keeper"
+    exec 9<>"$keeper"
+    rm -f "$keeper"
+    wine cmd /k <&9 >/dev/null 2>&1 &
 }
 
 zevr_stop_wine() {
     if [ -n "${WINEPREFIX:-}" ]; then
         wineserver -k >/dev/null 2>&1 || true
+        exec 9>&- 2>/dev/null || true
     fi
     if [ -n "${ZEVR_XVFB_PID:-}" ]; then
         kill "$ZEVR_XVFB_PID" >/dev/null 2>&1 || true

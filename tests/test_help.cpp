@@ -129,7 +129,9 @@ TEST(ContextHelp, EveryCommandPassedOnMarksThePageChanged)
     EXPECT_EQ(before, record.changed.size());
 }
 
-class ContextMenu : public testing::Test {
+// The page on a thread of its own, which runs the menus, the boxes and
+// real key presses.
+class LivePage : public testing::Test {
   protected:
     // Right click as the window manager reports it: the window clicked and
     // the cursor's screen position.
@@ -176,7 +178,7 @@ class ContextMenu : public testing::Test {
     ThreadedTestPage page_;
 };
 
-TEST_F(ContextMenu, LabelOffersWhatsThisAndShowsItsTopic)
+TEST_F(LivePage, LabelOffersWhatsThisAndShowsItsTopic)
 {
     // A static label lets the click through: it arrives from the page.
     RightClick(page_.Page(), page_.ScreenPoint(ReadSizeLabel));
@@ -203,7 +205,7 @@ TEST_F(ContextMenu, LabelOffersWhatsThisAndShowsItsTopic)
     EXPECT_EQ(1u, Requests().size());
 }
 
-TEST_F(ContextMenu, ClickedControlAndDisabledControlOfferTheMenu)
+TEST_F(LivePage, ClickedControlAndDisabledControlOfferTheMenu)
 {
     RightClick(page_.Item(ReadSizeCombo), page_.ScreenPoint(ReadSizeCombo));
     ExpectMenuAndChoose(WaitMenuWindow(page_.ThreadId()));
@@ -222,7 +224,7 @@ TEST_F(ContextMenu, ClickedControlAndDisabledControlOfferTheMenu)
     EXPECT_EQ(56, requests[1].context);
 }
 
-TEST_F(ContextMenu, GroupBoxAndEmptySpaceOfferNoMenu)
+TEST_F(LivePage, GroupBoxAndEmptySpaceOfferNoMenu)
 {
     RightClick(page_.Item(PortGroup), page_.ScreenPoint(PortGroup));
     ExpectNoMenu();
@@ -242,7 +244,7 @@ TEST_F(ContextMenu, GroupBoxAndEmptySpaceOfferNoMenu)
     EXPECT_TRUE(Requests().empty());
 }
 
-TEST_F(ContextMenu, MissingTableEntryIsReportedOnceAtATime)
+TEST_F(LivePage, MissingTableEntryIsReportedOnceAtATime)
 {
     RightClick(page_.Item(NoHelpEdit), page_.ScreenPoint(NoHelpEdit));
     ExpectMenuAndChoose(WaitMenuWindow(page_.ThreadId()));
@@ -268,4 +270,23 @@ TEST_F(ContextMenu, MissingTableEntryIsReportedOnceAtATime)
     EXPECT_EQ("Can not find help Id for Dialog Item 932", box.text);
     DismissMessageBox(box);
     ASSERT_TRUE(page_.Wait());
+}
+
+TEST_F(LivePage, F1KeyOnTheFocusedControlShowsItsTopic)
+{
+    // A real key press: the window manager turns it into WM_HELP.
+    page_.Call([&] {
+        SetForegroundWindow(page_.Sheet());
+        SetFocus(page_.Item(ReadSizeCombo));
+    });
+    Settle(100);
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    Settle(300);
+    std::vector<HelpRequest> requests = Requests();
+    ASSERT_EQ(1u, requests.size());
+    EXPECT_EQ(14, requests[0].context);
 }
