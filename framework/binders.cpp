@@ -10,7 +10,6 @@ enum {
 
 static DWORD LoadDword(HKEY key, const char* valueName, DWORD defaultValue)
 {
-    // Zeroed: the reader may fill only part of it from a short value.
     DWORD value = 0;
     return GetDwordValue(key, valueName, &value) ? value : defaultValue;
 }
