@@ -208,8 +208,8 @@ TEST_F(NfsSheet, DefaultsHelpShowsTopic77)
     SendMessageA(sheet_->Sheet(), WM_HELP, 0, (LPARAM)&info);
     std::vector<HelpCall> calls = help.Calls(1);
     ASSERT_EQ(1u, calls.size());
-    EXPECT_EQ((UINT)HELP_CONTEXTPOPUP, calls[0].command);
-    EXPECT_EQ(77u, calls[0].context);
+    EXPECT_EQ(HELP_CONTEXTPOPUP, calls[0].command);
+    EXPECT_EQ(77, calls[0].context);
     EXPECT_NE(std::string::npos, calls[0].file.find("config32.hlp")) << calls[0].file;
 
     // A right click on the button offers "What's this?"; choosing it shows
@@ -229,7 +229,7 @@ TEST_F(NfsSheet, DefaultsHelpShowsTopic77)
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
     calls = help.Calls(2);
     ASSERT_EQ(2u, calls.size());
-    EXPECT_EQ(77u, calls[1].context);
+    EXPECT_EQ(77, calls[1].context);
     CancelAndClose();
 }
 

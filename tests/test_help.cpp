@@ -169,9 +169,9 @@ class LivePage : public testing::Test {
         return result;
     }
     // Help requests as seen on the page's thread.
-    std::vector<HelpRequest> Requests()
+    std::vector<HelpCall> Requests()
     {
-        std::vector<HelpRequest> copy;
+        std::vector<HelpCall> copy;
         page_.Call([&] { copy = HelpRequests(); });
         return copy;
     }
@@ -186,7 +186,7 @@ TEST_F(LivePage, LabelOffersWhatsThisAndShowsItsTopic)
     ASSERT_TRUE(page_.Wait());
     EXPECT_EQ(1, MenuResult());
     Settle(100);
-    std::vector<HelpRequest> requests = Requests();
+    std::vector<HelpCall> requests = Requests();
     ASSERT_EQ(1u, requests.size());
     EXPECT_EQ(14, requests[0].context);
     EXPECT_EQ(HELP_CONTEXTPOPUP, requests[0].command);
@@ -218,7 +218,7 @@ TEST_F(LivePage, ClickedControlAndDisabledControlOfferTheMenu)
     ASSERT_TRUE(page_.Wait());
     Settle(100);
 
-    std::vector<HelpRequest> requests = Requests();
+    std::vector<HelpCall> requests = Requests();
     ASSERT_EQ(2u, requests.size());
     EXPECT_EQ(14, requests[0].context);
     EXPECT_EQ(56, requests[1].context);
@@ -286,7 +286,7 @@ TEST_F(LivePage, F1KeyOnTheFocusedControlShowsItsTopic)
     keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, keys, sizeof(INPUT));
     Settle(300);
-    std::vector<HelpRequest> requests = Requests();
+    std::vector<HelpCall> requests = Requests();
     ASSERT_EQ(1u, requests.size());
     EXPECT_EQ(14, requests[0].context);
 }

@@ -7,11 +7,13 @@
 #define ZEVR_TEST_PAGE_H
 
 #include "help.h"
+#include "helpspy.h"
 #include "sheet.h"
 #include "ui.h"
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -74,44 +76,17 @@ inline LRESULT CALLBACK TestSheetProc(HWND window, UINT message, WPARAM wParam, 
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A window of the help system's class: WinHelpA hands it every request as
-// WM_COPYDATA, so no viewer starts and the tests see the real call.
-struct HelpRequest {
-    HWND from;
-    int command;
-    long context;
-    std::string file;
-};
-
-inline std::vector<HelpRequest>& HelpRequests()
+// The help system's window of the page open now: every help request the
+// page makes, as WinHelpA hands it over.
+inline std::unique_ptr<HelpSpy>& PageHelpSpy()
 {
-    static std::vector<HelpRequest> requests;
-    return requests;
+    static std::unique_ptr<HelpSpy> spy;
+    return spy;
 }
 
-inline LRESULT CALLBACK HelpCatcherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+inline std::vector<HelpCall> HelpRequests()
 {
-    if (message == WM_COPYDATA) {
-        const COPYDATASTRUCT* copy = (const COPYDATASTRUCT*)lParam;
-        // size, command, data, reserved, file-name offset, data offset
-#pragma pack(push, 1)
-        struct Request {
-            WORD size;
-            WORD command;
-            LONG data;
-            LONG reserved;
-            WORD fileOffset;
-            WORD dataOffset;
-        };
-#pragma pack(pop)
-        const Request* request = (const Request*)copy->lpData;
-        HelpRequest seen = {(HWND)wParam, request->command, request->data, ""};
-        if (request->fileOffset != 0)
-            seen.file = (const char*)copy->lpData + request->fileOffset;
-        HelpRequests().push_back(seen);
-        return 1;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return PageHelpSpy() ? PageHelpSpy()->Calls() : std::vector<HelpCall>();
 }
 
 class TestPage {
@@ -156,18 +131,13 @@ class TestPage {
     void Open()
     {
         PageRecord() = TestPageRecord();
-        HelpRequests().clear();
+        PageHelpSpy().reset(new HelpSpy);
         HINSTANCE self = GetModuleHandleA(NULL);
         WNDCLASSA cls = {};
         cls.lpfnWndProc = TestSheetProc;
         cls.hInstance = self;
         cls.lpszClassName = "TestSheet";
         RegisterClassA(&cls);
-        cls.lpfnWndProc = HelpCatcherProc;
-        cls.lpszClassName = "MS_WINHELP";
-        RegisterClassA(&cls);
-        helpCatcher_ =
-            CreateWindowA("MS_WINHELP", "", WS_POPUP, 0, 0, 0, 0, NULL, NULL, self, NULL);
         sheet_ = CreateWindowA("TestSheet", "Test sheet", WS_POPUP | WS_VISIBLE, 20, 20, 640, 480,
                                NULL, NULL, self, NULL);
         page_ = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(TestDialogId), sheet_,
@@ -180,11 +150,10 @@ class TestPage {
     {
         DestroyWindow(page_);
         DestroyWindow(sheet_);
-        DestroyWindow(helpCatcher_);
+        PageHelpSpy().reset();
     }
     HWND page_ = NULL;
     HWND sheet_ = NULL;
-    HWND helpCatcher_ = NULL;
 };
 
 // The page on a thread of its own that runs a message loop.
@@ -211,7 +180,7 @@ class ThreadedTestPage : public TestPage {
         PostThreadMessageA(thread_->Id(), WM_QUIT, 0, 0);
         thread_->Join();
         delete thread_;
-        page_ = sheet_ = helpCatcher_ = NULL;
+        page_ = sheet_ = NULL;
     }
     DWORD ThreadId() const
     {

@@ -29,8 +29,9 @@ static LRESULT CALLBACK SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (state != NULL && copy->cbData >= sizeof(WinHelpData)) {
             const WinHelpData* data = (const WinHelpData*)copy->lpData;
             HelpCall call;
+            call.from = (HWND)wParam;
             call.command = data->command;
-            call.context = (DWORD)data->data;
+            call.context = data->data;
             if (data->pathOffset != 0 && data->pathOffset < copy->cbData)
                 call.file = (const char*)copy->lpData + data->pathOffset;
             EnterCriticalSection(&state->lock);

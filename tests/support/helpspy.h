@@ -11,8 +11,9 @@
 #include <vector>
 
 struct HelpCall {
-    UINT command;
-    DWORD context;
+    HWND from; // the window that asked
+    int command;
+    long context;
     std::string file;
 };
 
