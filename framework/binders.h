@@ -7,8 +7,8 @@
 
 void BindCheckBox(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,
                   int save);
-void BindInvertedCheckBox(HWND dialog, int id, HKEY key, const char* valueName,
-                          DWORD defaultValue, int save);
+void BindInvertedCheckBox(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,
+                          int save);
 void BindEditText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,
                   int save, int maxSize);
 void BindComboText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,

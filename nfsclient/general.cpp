@@ -15,7 +15,8 @@ static WNDPROC SavedFrameProc;
 
 static const char* const MappingCharacters[] = {"~", "!", "@", "#", "%", "^",
                                                 "&", "(", ")", "{", "}"};
-static const char* const TransferSizes[] = {"512", "1024", "2048", "4096", "8192", "16384", "32768"};
+static const char* const TransferSizes[] = {"512",  "1024",  "2048", "4096",
+                                            "8192", "16384", "32768"};
 
 enum {
     ReadOnlyId = 1041,
@@ -65,9 +66,9 @@ BOOL InitGeneralPage(HWND page)
     POINT bottomRight = {ok.right, ok.bottom};
     ScreenToClient(frame, &topLeft);
     ScreenToClient(frame, &bottomRight);
-    HWND button = CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                  5, topLeft.y, 127, bottomRight.y - topLeft.y, frame,
-                                  (HMENU)(INT_PTR)DefaultsButtonId, ModuleInstance, NULL);
+    HWND button = CreateWindowExA(
+        0, "BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 5, topLeft.y, 127,
+        bottomRight.y - topLeft.y, frame, (HMENU)(INT_PTR)DefaultsButtonId, ModuleInstance, NULL);
     HFONT font = (HFONT)SendMessageA(page, WM_GETFONT, 0, 0);
     if (font != NULL)
         SendMessageA(button, WM_SETFONT, (WPARAM)font, 0);

@@ -47,9 +47,9 @@ TEST_F(Exports, ExactlyTheFiveEntryPointsByName)
     BYTE* base = (BYTE*)library_;
     IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
     IMAGE_EXPORT_DIRECTORY* exports =
-        (IMAGE_EXPORT_DIRECTORY*)(base + nt->OptionalHeader
-                                             .DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT]
-                                             .VirtualAddress);
+        (IMAGE_EXPORT_DIRECTORY*)(base +
+                                  nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT]
+                                      .VirtualAddress);
     EXPECT_EQ(5u, exports->NumberOfNames);
     EXPECT_EQ(5u, exports->NumberOfFunctions);
 }
@@ -96,8 +96,8 @@ class ExportsWithFakeSheet : public Exports {
     void SetUp() override
     {
         Exports::SetUp();
-        previous_ = ReplaceImport(library_, "comctl32.dll", "PropertySheetA",
-                                  (void*)&FakePropertySheet);
+        previous_ =
+            ReplaceImport(library_, "comctl32.dll", "PropertySheetA", (void*)&FakePropertySheet);
         ASSERT_NE(nullptr, previous_);
     }
     void TearDown() override

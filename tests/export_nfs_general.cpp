@@ -72,8 +72,8 @@ TEST_F(NfsSheet, StoredValuesAreShownAndWrittenBackUnchanged)
     EXPECT_EQ(1u, UserDword("ReadOnly"));
     EXPECT_EQ(1u, UserDword("LockingSharing"));
     std::string character;
-    EXPECT_TRUE(ReadString(HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter",
-                           &character));
+    EXPECT_TRUE(
+        ReadString(HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter", &character));
     EXPECT_EQ("#", character);
     EXPECT_EQ(3000u, MachineDword("RSize"));
     EXPECT_EQ(8192u, MachineDword("WSize"));
@@ -242,8 +242,8 @@ static void* FailingMalloc(size_t size)
 
 TEST_F(NfsSheet, NoMemoryForThePageStateClosesTheSheetWithAMessage)
 {
-    RealMalloc = (void* (*)(size_t))ReplaceImport(library_, "msvcrt.dll", "malloc",
-                                                  (void*)&FailingMalloc);
+    RealMalloc =
+        (void* (*)(size_t))ReplaceImport(library_, "msvcrt.dll", "malloc", (void*)&FailingMalloc);
     ASSERT_NE(nullptr, RealMalloc);
     WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "ReadOnly", 1);
     UiThread thread([this] {

@@ -72,9 +72,9 @@ TEST(StringTable, EveryEntryReadsBackExactly)
         LoadStringA(library, entry.id, text, sizeof(text));
         EXPECT_STREQ(entry.text, text) << "string " << entry.id;
         // The entries are U.S. English resources.
-        HRSRC block = FindResourceExA(library, (LPCSTR)RT_STRING,
-                                      MAKEINTRESOURCEA(entry.id / 16 + 1),
-                                      MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+        HRSRC block =
+            FindResourceExA(library, (LPCSTR)RT_STRING, MAKEINTRESOURCEA(entry.id / 16 + 1),
+                            MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
         EXPECT_NE(nullptr, block) << "string " << entry.id;
     }
     // Nothing else is in the table's blocks.

@@ -38,8 +38,10 @@ TEST(SettingsPath, TooLongForTheBufferStaysTerminatedAndNamesNoKey)
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, CreateSettingsKey(HKEY_CURRENT_USER, "", &key));
     CloseSettingsKey(key);
-    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, CreateSettingsKey(HKEY_CURRENT_USER, longPath.c_str(), &key));
-    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, OpenSettingsKey(HKEY_CURRENT_USER, longPath.c_str(), &key));
+    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE,
+              CreateSettingsKey(HKEY_CURRENT_USER, longPath.c_str(), &key));
+    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE,
+              OpenSettingsKey(HKEY_CURRENT_USER, longPath.c_str(), &key));
     EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, DeleteSettingsKey(HKEY_CURRENT_USER, longPath.c_str()));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\ZEVR\\CC\\1.0"));
 }

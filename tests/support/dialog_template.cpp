@@ -69,8 +69,8 @@ bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplate* dialog)
         dialog->pointSize = r.Word();
         dialog->font = r.Text();
     }
-    static const char* const atoms[] = {"Button", "Edit", "Static", "ListBox", "ScrollBar",
-                                        "ComboBox"};
+    static const char* const atoms[] = {"Button",  "Edit",      "Static",
+                                        "ListBox", "ScrollBar", "ComboBox"};
     dialog->items.clear();
     for (WORD i = 0; i < count; ++i) {
         r.AlignDword(base);

@@ -18,8 +18,8 @@ static LONG DeleteTree(HKEY parent, const char* name)
             HKEY locked;
             if (RegOpenKeyExA(key, child, 0, WRITE_DAC, &locked) == ERROR_SUCCESS) {
                 PSECURITY_DESCRIPTOR sd = NULL;
-                ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                                     &sd, NULL);
+                ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;WD)",
+                                                                     SDDL_REVISION_1, &sd, NULL);
                 RegSetKeySecurity(locked, DACL_SECURITY_INFORMATION, sd);
                 LocalFree(sd);
                 RegCloseKey(locked);

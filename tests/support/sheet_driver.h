@@ -44,15 +44,15 @@ class SheetDriver {
 
     // Controls of the current page.
     HWND Item(int id) const;
-    HWND FrameItem(int id) const; // a control of the sheet frame
-    void Click(int id);           // BM_CLICK, as a mouse click
-    UINT Checked(int id) const;   // BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE
-    void SetCheck(int id, UINT state); // no notification
+    HWND FrameItem(int id) const;           // a control of the sheet frame
+    void Click(int id);                     // BM_CLICK, as a mouse click
+    UINT Checked(int id) const;             // BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE
+    void SetCheck(int id, UINT state);      // no notification
     void SetText(int id, const char* text); // an edit field, with EN_CHANGE
     std::string Text(int id) const;
     bool Enabled(int id) const;
     bool Visible(int id) const;
-    void ComboSelect(int id, int index); // with CBN_SELCHANGE
+    void ComboSelect(int id, int index);      // with CBN_SELCHANGE
     void ComboType(int id, const char* text); // typed into the edit field
     int ComboSelection(int id) const;
     int ComboCount(int id) const;

@@ -95,7 +95,8 @@ static void Redirect(const char* scratch)
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        fprintf(stderr, "usage: sheetshots <export> <sheet title> <output folder> [--registry KEY]\n");
+        fprintf(stderr,
+                "usage: sheetshots <export> <sheet title> <output folder> [--registry KEY]\n");
         return 2;
     }
     const char* exportName = argv[1];
@@ -105,9 +106,8 @@ int main(int argc, char** argv)
         Redirect(argv[5]);
 
     HMODULE library = LoadLibraryA("ZEVRNTPS.dll");
-    SheetCall call = {library ? (ZevrEntryPoint)(void (*)())GetProcAddress(library, exportName)
-                              : NULL,
-                      NULL};
+    SheetCall call = {
+        library ? (ZevrEntryPoint)(void (*)())GetProcAddress(library, exportName) : NULL, NULL};
     if (call.entry == NULL) {
         fprintf(stderr, "sheetshots: no export %s in ZEVRNTPS.dll\n", exportName);
         return 1;

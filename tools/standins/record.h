@@ -28,8 +28,7 @@ static inline void RecordStandInEvent(const char* event)
         memcpy(log + used, event, add);
         log[used + add] = ';';
         log[used + add + 1] = '\0';
-        RegSetValueExA(key, STANDIN_LOG_VALUE, 0, REG_SZ, (const BYTE*)log,
-                       (DWORD)strlen(log) + 1);
+        RegSetValueExA(key, STANDIN_LOG_VALUE, 0, REG_SZ, (const BYTE*)log, (DWORD)strlen(log) + 1);
     }
     RegCloseKey(key);
 }
