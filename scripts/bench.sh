@@ -5,11 +5,6 @@
 #   scripts/bench.sh [NxM ...]     (default: 10x10 100x10 300x10)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" i686 >/dev/null
-
 . "$root/scripts/wine-env.sh"
-trap zevr_stop_wine EXIT
-zevr_start_display
-zevr_start_wine "$root/build/wineprefix"
+zevr_i686_session "$root"
 wine "$root/build/i686/bin/prune_bench.exe" "$@" </dev/null

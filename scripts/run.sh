@@ -6,19 +6,14 @@
 # and a PNG of each of its pages is written to build/screenshots/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" i686 >/dev/null
-
 if [ -z "${DISPLAY:-}" ]; then
     "$root/scripts/screenshots.sh"
 fi
 
 . "$root/scripts/wine-env.sh"
-trap zevr_stop_wine EXIT
 [ -n "${DISPLAY:-}" ] && ZEVR_KEEP_DISPLAY=1
 interactive=${DISPLAY:-}
-zevr_start_display
-zevr_start_wine "$root/build/wineprefix"
+zevr_i686_session "$root"
 
 bin="$root/build/i686/bin"
 scratch="ZevrDemo\\$(date +%s)"

@@ -4,13 +4,8 @@
 # sheet gets its caption bar). The registry is a scratch key.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" i686 >/dev/null
-
 . "$root/scripts/wine-env.sh"
-trap zevr_stop_wine EXIT
-zevr_start_display
-zevr_start_wine "$root/build/wineprefix"
+zevr_i686_session "$root"
 
 out="$root/build/screenshots"
 rm -rf "$out"

@@ -60,3 +60,15 @@ zevr_stop_wine() {
         wait "$ZEVR_XVFB_PID" 2>/dev/null || true
     fi
 }
+
+# The usual start of a script that runs the i686 build under Wine: install
+# what is missing, build, and bring up the display and Wine until the script
+# exits.
+zevr_i686_session() {
+    local root=$1
+    "$root/scripts/setup.sh"
+    "$root/scripts/build.sh" i686 >/dev/null
+    trap zevr_stop_wine EXIT
+    zevr_start_display
+    zevr_start_wine "$root/build/wineprefix"
+}
