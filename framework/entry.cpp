@@ -7,7 +7,27 @@
 #include "../nfsclient/nfsclient.h"
 
 #include <stdarg.h>
+#include <stddef.h>
 #include <stdio.h>
+#include <type_traits>
+
+// What only the 32-bit product can get wrong, checked where it is built:
+// comctl32 steps through the records by their size, and a caller that
+// expects the C convention must not find the callee popping its arguments
+// (64-bit code has one convention, so there the checks say nothing).
+#if defined(__i386__)
+static_assert(sizeof(PROPSHEETPAGEA_V1) == 40, "page records are 40 bytes apart");
+static_assert(offsetof(PROPSHEETHEADERA, pfnCallback) + sizeof(PFNPROPSHEETCALLBACK) == 40,
+              "the sheet header is the 40-byte form");
+#define ZEVR_CHECK_CDECL(entry)                                                                    \
+    static_assert(std::is_same<decltype(&entry), ZevrEntryPoint>::value, #entry " is cdecl")
+ZEVR_CHECK_CDECL(NFSClientProperty);
+ZEVR_CHECK_CDECL(NISProperty);
+ZEVR_CHECK_CDECL(NISInstall);
+ZEVR_CHECK_CDECL(NISRemove);
+ZEVR_CHECK_CDECL(PrintSharingProperty);
+#undef ZEVR_CHECK_CDECL
+#endif
 
 HINSTANCE ModuleInstance;
 PROPSHEETPAGEA_V1 PageList[PageListCapacity];
@@ -115,7 +135,7 @@ static void HandBackResult(LPSTR* result)
         *result = ResultText;
 }
 
-extern "C" BOOL NFSClientProperty(DWORD argc, LPSTR argv[], LPSTR* result)
+extern "C" BOOL __cdecl NFSClientProperty(DWORD argc, LPSTR argv[], LPSTR* result)
 {
     (void)argc;
     PrepareSheet(34, ParentArgument(argv));
@@ -126,7 +146,7 @@ extern "C" BOOL NFSClientProperty(DWORD argc, LPSTR argv[], LPSTR* result)
     return TRUE;
 }
 
-extern "C" BOOL PrintSharingProperty(DWORD argc, LPSTR argv[], LPSTR* result)
+extern "C" BOOL __cdecl PrintSharingProperty(DWORD argc, LPSTR argv[], LPSTR* result)
 {
     (void)argc;
     PrepareSheet(35, ParentArgument(argv));
@@ -136,7 +156,7 @@ extern "C" BOOL PrintSharingProperty(DWORD argc, LPSTR argv[], LPSTR* result)
     return TRUE;
 }
 
-extern "C" BOOL NISProperty(DWORD argc, LPSTR argv[], LPSTR* result)
+extern "C" BOOL __cdecl NISProperty(DWORD argc, LPSTR argv[], LPSTR* result)
 {
     (void)argc;
     PrepareSheet(36, ParentArgument(argv));
@@ -147,7 +167,7 @@ extern "C" BOOL NISProperty(DWORD argc, LPSTR argv[], LPSTR* result)
     return TRUE;
 }
 
-extern "C" BOOL NISInstall(DWORD argc, LPSTR argv[], LPSTR* result)
+extern "C" BOOL __cdecl NISInstall(DWORD argc, LPSTR argv[], LPSTR* result)
 {
     (void)argc;
     (void)argv;
@@ -157,7 +177,7 @@ extern "C" BOOL NISInstall(DWORD argc, LPSTR argv[], LPSTR* result)
     return TRUE;
 }
 
-extern "C" BOOL NISRemove(DWORD argc, LPSTR argv[], LPSTR* result)
+extern "C" BOOL __cdecl NISRemove(DWORD argc, LPSTR argv[], LPSTR* result)
 {
     (void)argc;
     (void)argv;

@@ -3,6 +3,9 @@
 // parent window handle in hexadecimal, without prefix) and a place that
 // receives a pointer to the result text, "TRUE" or "FALSE". Every procedure
 // returns TRUE; the outcome is told by the result text alone.
+//
+// They use the C calling convention, as every library procedure that setup
+// scripts call does: the caller removes the arguments.
 #ifndef ZEVRNTPS_H
 #define ZEVRNTPS_H
 
@@ -12,14 +15,14 @@
 extern "C" {
 #endif
 
-BOOL NFSClientProperty(DWORD argc, LPSTR argv[], LPSTR* result);
-BOOL NISProperty(DWORD argc, LPSTR argv[], LPSTR* result);
-BOOL NISInstall(DWORD argc, LPSTR argv[], LPSTR* result);
-BOOL NISRemove(DWORD argc, LPSTR argv[], LPSTR* result);
-BOOL PrintSharingProperty(DWORD argc, LPSTR argv[], LPSTR* result);
+BOOL __cdecl NFSClientProperty(DWORD argc, LPSTR argv[], LPSTR* result);
+BOOL __cdecl NISProperty(DWORD argc, LPSTR argv[], LPSTR* result);
+BOOL __cdecl NISInstall(DWORD argc, LPSTR argv[], LPSTR* result);
+BOOL __cdecl NISRemove(DWORD argc, LPSTR argv[], LPSTR* result);
+BOOL __cdecl PrintSharingProperty(DWORD argc, LPSTR argv[], LPSTR* result);
 
 // The type of every entry point, for callers that look them up by name.
-typedef BOOL (*ZevrEntryPoint)(DWORD argc, LPSTR argv[], LPSTR* result);
+typedef BOOL(__cdecl* ZevrEntryPoint)(DWORD argc, LPSTR argv[], LPSTR* result);
 
 #ifdef __cplusplus
 }

@@ -5,6 +5,13 @@
 
 static NfsSheetState* SheetState;
 
+// Each page's window is kept in a 32-bit word: in the 32-bit product that
+// is the whole handle (64-bit windows keep their handles to 32 significant
+// bits as well, and sign-extend them back).
+#if defined(__i386__)
+static_assert(sizeof(HWND) == sizeof(NfsSheetState::GeneralPage), "a window word holds a handle");
+#endif
+
 NfsSheetState* CreateSheetState()
 {
     NfsSheetState* state = (NfsSheetState*)AllocMemory(sizeof(NfsSheetState));
