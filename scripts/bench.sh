@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Benchmark of the settings store's pruning pass under Wine: builds the
-# i686 target and prints the figures of tools/bench/prune_bench.cpp.
+# i686 target (x86_64 where 32-bit programs cannot run) and prints the
+# figures of tools/bench/prune_bench.cpp.
 #
 #   scripts/bench.sh [NxM ...]     (default: 10x10 100x10 300x10)
-set -euo pipefail
+set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-env.sh"
-zevr_i686_session "$root"
-wine "$root/build/i686/bin/prune_bench.exe" "$@" </dev/null
+zevr_session "$root" || exit 1
+"$ZEVR_WINE" "$root/build/$ZEVR_TARGET/bin/prune_bench.exe" "$@" </dev/null

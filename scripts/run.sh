@@ -1,26 +1,42 @@
 #!/usr/bin/env bash
 # The main job: plays network setup against the built ZEVRNTPS.dll through
 # the setup host, with the registry redirected to a scratch key so that the
-# machine's own settings stay untouched. With a display ($DISPLAY), the NFS
-# client sheet is shown there for you to use; without one it is run on Xvfb
-# and a PNG of each of its pages is written to build/screenshots/.
-set -euo pipefail
+# machine's own settings stay untouched. With a display ($DISPLAY), the
+# sheets are shown there, one after the other, for you to use; without one
+# they are run on Xvfb and a PNG of each page is written to
+# build/screenshots/. Where the machine refuses 32-bit programs, the x86_64
+# build of the same sources is shown instead of the i686 product.
+set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-if [ -z "${DISPLAY:-}" ]; then
-    "$root/scripts/screenshots.sh"
+. "$root/scripts/wine-env.sh"
+
+fail() {
+    echo "run.sh: $*" >&2
+    exit 1
+}
+
+zevr_note_target
+interactive=
+if [ -n "${DISPLAY:-}" ]; then
+    interactive=1
+    ZEVR_KEEP_DISPLAY=1
+else
+    "$root/scripts/screenshots.sh" || fail "the screenshots were not written (see above)"
 fi
 
-. "$root/scripts/wine-env.sh"
-[ -n "${DISPLAY:-}" ] && ZEVR_KEEP_DISPLAY=1
-interactive=${DISPLAY:-}
-zevr_i686_session "$root"
-
-bin="$root/build/i686/bin"
+zevr_session "$root" || fail "could not prepare the build and Wine (see above)"
+bin="$root/build/$ZEVR_TARGET/bin"
 scratch="ZevrDemo\\$(date +%s)"
 steps=(NISInstall NISRemove)
-[ -n "$interactive" ] && steps+=(NFSClientProperty)
+if [ -n "$interactive" ]; then
+    for sheet in "${ZEVR_SHEETS[@]}"; do
+        steps+=("${sheet%%|*}")
+    done
+fi
 for step in "${steps[@]}"; do
     echo "== setuphost $step"
-    (cd "$bin" && wine setuphost.exe --registry "$scratch" "$step" </dev/null)
+    (cd "$bin" && "$ZEVR_WINE" setuphost.exe --registry "$scratch" "$step" </dev/null) ||
+        fail "setuphost $step failed (exit $?); to see more, run it by hand with Wine's messages on:
+    cd $bin && WINEPREFIX=$WINEPREFIX WINEDEBUG=err+all $ZEVR_WINE setuphost.exe $step"
 done
-wine reg delete "HKCU\\ZevrDemo" /f </dev/null >/dev/null 2>&1 || true
+"$ZEVR_WINE" reg delete "HKCU\\ZevrDemo" /f </dev/null >/dev/null 2>&1 || true

@@ -1,29 +1,37 @@
 #!/usr/bin/env bash
-# Writes a PNG of every page of the NFS client sheet, as the library shows
-# it, to build/screenshots/ (on Xvfb, in a Wine desktop window so that the
-# sheet gets its caption bar). The registry is a scratch key.
-set -euo pipefail
+# Writes a PNG of every page of each of the library's sheets, as the library
+# shows them, to build/screenshots/ (on Xvfb, in a Wine desktop window so
+# that each sheet gets its caption bar). The registry is a scratch key.
+set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-env.sh"
-zevr_i686_session "$root"
+zevr_session "$root" || exit 1
 
 out="$root/build/screenshots"
+log="$root/build/logs/screenshots.log"
 rm -rf "$out"
 mkdir -p "$out"
-bin="$root/build/i686/bin"
+: >"$log"
+bin="$root/build/$ZEVR_TARGET/bin"
 scratch="ZevrShots\\$(date +%s)"
-winout=$(winepath -w "$out")
-(cd "$bin" && wine explorer /desktop=zevrshots,800x600 sheetshots.exe NFSClientProperty \
-    "Quellmar NFS Client Configuration" "$winout" --registry "$scratch" </dev/null >/dev/null 2>&1) || true
-wine reg delete "HKCU\\ZevrShots" /f </dev/null >/dev/null 2>&1 || true
-shopt -s nullglob
-shots=("$out"/*.bmp)
-if [ ${#shots[@]} -eq 0 ]; then
-    echo "screenshots: none written" >&2
-    exit 1
-fi
-for bmp in "${shots[@]}"; do
-    convert "$bmp" "${bmp%.bmp}.png"
-    rm -f "$bmp"
-    echo "${bmp%.bmp}.png"
+winout=$("$ZEVR_WINE" winepath.exe -w "$out" 2>>"$log")
+status=0
+for sheet in "${ZEVR_SHEETS[@]}"; do
+    entry=${sheet%%|*}
+    title=${sheet#*|}
+    (cd "$bin" && "$ZEVR_WINE" explorer /desktop=zevrshots,800x600 sheetshots.exe "$entry" "$title" \
+        "$winout" --registry "$scratch" </dev/null >>"$log" 2>&1)
+    shopt -s nullglob
+    shots=("$out/$entry"-*.bmp)
+    if [ ${#shots[@]} -eq 0 ]; then
+        echo "screenshots: none written for $entry; the end of $log:" >&2
+        tail -n 15 "$log" | sed 's/^/    /' >&2
+        status=1
+    fi
+    for bmp in "${shots[@]}"; do
+        convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+        echo "${bmp%.bmp}.png"
+    done
 done
+"$ZEVR_WINE" reg delete "HKCU\\ZevrShots" /f </dev/null >/dev/null 2>&1 || true
+exit $status

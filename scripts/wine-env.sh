@@ -1,6 +1,12 @@
 # Sourced by the scripts: an Xvfb display (or the caller's own) and a Wine
 # prefix inside the build folder, with Wine's background processes started
 # before anything inherits their output pipes. `zevr_stop_wine` undoes it.
+# Every Wine call goes through "$ZEVR_WINE" (see wine-loader.sh), also
+# Wine's own tools (wineboot, reg, winepath), whose launchers would start
+# the 32-bit loader on a machine that refuses it.
+
+. "$(dirname "${BASH_SOURCE[0]}")/wine-loader.sh"
+zevr_choose_loader
 
 zevr_start_display() {
     if [ -n "${ZEVR_KEEP_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then
@@ -29,13 +35,20 @@ zevr_start_wine() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
-        wineboot -i </dev/null >/dev/null 2>&1
+        "$ZEVR_WINE" wineboot.exe -i </dev/null >&2 2>&1 || {
+            echo "wine-env: creating the Wine prefix $WINEPREFIX failed ($ZEVR_WINE wineboot.exe -i)" >&2
+            rm -rf "$WINEPREFIX"
+            return 1
+        }
         # Unmanaged windows close in 20 ms instead of 2 s on a bare X server.
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+        "$ZEVR_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
         wineserver -w
     fi
     wineserver -p </dev/null >/dev/null 2>&1 &
-    wine cmd /c exit </dev/null >/dev/null 2>&1
+    "$ZEVR_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || {
+        echo "wine-env: Wine does not start a program ($ZEVR_WINE cmd /c exit failed)" >&2
+        return 1
+    }
     # Wine closes the desktop, and ends its explorer process, about a second
     # after the last program on it has ended. The next program then starts
     # a new one, which costs a second per test and inherits that program's
@@ -47,7 +60,7 @@ zevr_start_wine() {
     mkfifo "$keeper"
     exec 9<>"$keeper"
     rm -f "$keeper"
-    wine cmd /k <&9 >/dev/null 2>&1 &
+    "$ZEVR_WINE" cmd /k <&9 >/dev/null 2>&1 &
 }
 
 zevr_stop_wine() {
@@ -61,14 +74,52 @@ zevr_stop_wine() {
     fi
 }
 
-# The usual start of a script that runs the i686 build under Wine: install
-# what is missing, build, and bring up the display and Wine until the script
-# exits.
-zevr_i686_session() {
+# The sheets that the run command shows and shoots: export|caption.
+ZEVR_SHEETS=(
+    "NFSClientProperty|Quellmar NFS Client Configuration"
+)
+
+# The target whose programs this machine can run: the i686 product, or the
+# x86_64 build of the same sources where 32-bit programs are refused.
+zevr_runnable_target() {
+    if [ "$ZEVR_WIN32" = yes ]; then echo i686; else echo x86_64; fi
+}
+
+# Says once per run, also across the scripts it starts, when the x86_64
+# build stands in for the product.
+zevr_note_target() {
+    if [ "$ZEVR_WIN32" != yes ] && [ -z "${ZEVR_TARGET_NOTED:-}" ]; then
+        export ZEVR_TARGET_NOTED=1
+        echo "note: showing the x86_64 build; the i686 product cannot run here ($ZEVR_WIN32_WHY)"
+    fi
+}
+
+# The usual start of a script that runs the library under Wine: install what
+# is missing, build the runnable target, and bring up the display and Wine
+# until the script exits. Sets ZEVR_TARGET. A failing step says what failed
+# and where its output is.
+zevr_session() {
     local root=$1
-    "$root/scripts/setup.sh"
-    "$root/scripts/build.sh" i686 >/dev/null
+    ZEVR_TARGET=$(zevr_runnable_target)
+    zevr_note_target
+    mkdir -p "$root/build/logs"
+    zevr_step "installing packages" "$root/build/logs/setup.log" "$root/scripts/setup.sh" || return 1
+    zevr_step "building $ZEVR_TARGET" "$root/build/logs/build-$ZEVR_TARGET.log" \
+        "$root/scripts/build.sh" "$ZEVR_TARGET" || return 1
     trap zevr_stop_wine EXIT
-    zevr_start_display
-    zevr_start_wine "$root/build/wineprefix"
+    zevr_start_display || return 1
+    zevr_step "starting Wine" "$root/build/logs/wine-start.log" zevr_start_wine "$root/build/wineprefix" ||
+        return 1
+}
+
+# Runs a step with its output in a log; on failure says what failed, shows
+# the end of the log and names it.
+zevr_step() {
+    local what=$1 log=$2
+    shift 2
+    "$@" >"$log" 2>&1 && return 0
+    local rc=$?
+    echo "failed: $what (exit $rc); last lines of $log:" >&2
+    tail -n 15 "$log" | sed 's/^/    /' >&2
+    return "$rc"
 }
