@@ -5,6 +5,7 @@
 #include "zevrntps.h"
 #include "../nameservice/provider.h"
 #include "../nfsclient/nfsclient.h"
+#include "../sharing/sharing.h"
 
 #include <stdarg.h>
 #include <stddef.h>
@@ -149,10 +150,14 @@ extern "C" BOOL __cdecl NFSClientProperty(DWORD argc, LPSTR argv[], LPSTR* resul
 extern "C" BOOL __cdecl PrintSharingProperty(DWORD argc, LPSTR argv[], LPSTR* result)
 {
     (void)argc;
+    // The sheet is shown whether the list library loads or not.
+    LoadListLibrary();
     PrepareSheet(35, ParentArgument(argv));
     HandBackResult(result);
+    AddSharingPages();
     ShowPreparedSheet();
     SetResultText(LastSheetResult != 0);
+    FreeListLibrary();
     return TRUE;
 }
 

@@ -20,4 +20,15 @@
 #define IDS_NAME_SERVICE_TITLE 36
 #define IDS_NEED_SERVER 37
 
+// File-sharing sheet: NFS Server page
+#define IDD_NFS_SERVER 104
+#define IDC_NFS_SERVER_ENABLE 1016
+#define IDC_NFS_SERVER_LOGGING 1017
+
+// File-sharing sheet: Logging page
+#define IDD_EVENT_LOG 106
+#define IDC_EVENT_LOG_ENABLE 1038
+#define IDC_EVENT_LOG_SAVE 1039
+#define IDC_EVENT_LOG_FILE 1040
+
 #endif

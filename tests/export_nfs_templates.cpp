@@ -1,4 +1,4 @@
-// The dialog templates of the NFS client pages, read back from the built DLL
+// The dialog templates of the library's pages, read back from the built DLL
 // and compared control by control with their layout.
 #include "dialog_template.h"
 
@@ -108,5 +108,30 @@ TEST(NfsTemplates, CachingPage)
             {-1, "Button", Group, "Attribute Cache", 5, 10, 230, 96},
             {1146, "Button", Group, "Data Cache", 5, 111, 230, 44},
             {1147, "Button", Group, "File Name Cache", 5, 158, 230, 51},
+        });
+}
+
+TEST(SharingTemplates, NfsServerAndLoggingPages)
+{
+    const DWORD Intro = Label | WS_GROUP;
+    ExpectTemplate(104, "NFS Server", 303, 197,
+                   {
+                       {-1, "Static", Intro,
+                        "The Quellmar NFS server allows you to share the folders and files on your "
+                        "PC with other computers on your network.",
+                        10, 5, 285, 20},
+                       {1016, "Button", AutoCheck, "&Enable Quellmar NFS server", 10, 25, 285, 10},
+                       {1017, "Button", AutoCheck, "&Log NFS server activity", 10, 40, 285, 10},
+                   });
+    ExpectTemplate(
+        106, "Logging", 303, 197,
+        {
+            {-1, "Static", Intro,
+             "The Quellmar Network Event Log monitors the activity of the Quellmar "
+             "Network Services.",
+             10, 5, 285, 20},
+            {1038, "Button", AutoCheck, "&Enable Network Event Log", 10, 25, 285, 10},
+            {1039, "Button", AutoCheck, "&Save log messages to file", 10, 40, 285, 10},
+            {1040, "Edit", Child | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, "", 20, 53, 160, 12},
         });
 }
