@@ -77,6 +77,7 @@ zevr_stop_wine() {
 # The sheets that the run command shows and shoots: export|caption.
 ZEVR_SHEETS=(
     "NFSClientProperty|Quellmar NFS Client Configuration"
+    "PrintSharingProperty|Quellmar File Sharing Configuration"
 )
 
 # The target whose programs this machine can run: the i686 product, or the
