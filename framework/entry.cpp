@@ -3,6 +3,7 @@
 #include "sheet.h"
 #include "parenttext.h"
 #include "zevrntps.h"
+#include "../nameservice/nameservice.h"
 #include "../nameservice/provider.h"
 #include "../nfsclient/nfsclient.h"
 
@@ -141,7 +142,10 @@ extern "C" BOOL NISProperty(DWORD argc, LPSTR argv[], LPSTR* result)
     (void)argc;
     PrepareSheet(36, ParentArgument(argv));
     HandBackResult(result);
+    RegisterIPAddressClass(ModuleInstance);
+    AddNisPage();
     ShowPreparedSheet();
+    UnregisterIPAddressClass();
     SetResultText(LastSheetResult != 0);
     SetNameSpaceOrder();
     return TRUE;
