@@ -10,26 +10,14 @@
 #define OPTIONS "Software\\ZEVR\\CC\\1.0\\zevrnfs\\NameServiceOptions"
 #define NIS_SHEET_TITLE "Quellmar NIS/NIS+ Name Service Configuration"
 
+// clang-format off
 enum {
-    DomainId = 1089,
-    NisAddressId = 1091,
-    NisAddId = 1092,
-    NisListId = 1093,
-    NisRemoveId = 1094,
-    NisplusAddressId = 1095,
-    NisplusAddId = 1096,
-    NisplusListId = 1097,
-    NisplusRemoveId = 1098,
-    OrderListId = 1099,
-    NisLabelId = 1103,
-    DomainLabelId = 1104,
-    NisplusLabelId = 1105,
-    EnableNisId = 1106,
-    EnableNisplusId = 1107,
-    OrderLabelId = 1108,
-    UpId = 1156,
-    DownId = 1157,
+    DomainId = 1089, NisAddressId = 1091, NisAddId = 1092, NisListId = 1093, NisRemoveId = 1094,
+    NisplusAddressId = 1095, NisplusAddId = 1096, NisplusListId = 1097, NisplusRemoveId = 1098,
+    OrderListId = 1099, NisLabelId = 1103, DomainLabelId = 1104, NisplusLabelId = 1105,
+    EnableNisId = 1106, EnableNisplusId = 1107, OrderLabelId = 1108, UpId = 1156, DownId = 1157,
 };
+// clang-format on
 
 using Items = std::vector<std::string>;
 
@@ -253,7 +241,13 @@ TEST_F(NisSheet, TypingFlowsFromFieldToField)
     sheet_->Key(VK_TAB);
     EXPECT_EQ(sheet_->Item(NisListId), sheet_->Focus());
     EXPECT_EQ("231.0.2.3", Address(NisAddressId));
-    EXPECT_EQ(0, sheet_->OpenMessageBoxes());
+    // Return presses OK, which the empty NIS list stops, and adds nothing.
+    FocusAddress(NisAddressId);
+    sheet_->Key(VK_RETURN);
+    ASSERT_TRUE(sheet_->WaitMessageBox(&box));
+    EXPECT_EQ("Please add at least one server to the list.", box.text);
+    DismissMessageBox(box);
+    EXPECT_EQ("231", WindowText(Field(NisAddressId, 0)));
     Close(false);
 }
 

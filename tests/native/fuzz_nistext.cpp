@@ -6,40 +6,28 @@
 #include <string.h>
 #include <string>
 
-// The address rules written out plainly, with 64-bit parts that cannot wrap
-// for fifteen characters.
+// The address rules written out plainly, with parts that cannot wrap in
+// fifteen characters; the address the text denotes, or false.
 static bool ModelAddress(const std::string& text, uint32_t* address)
 {
-    if (text.size() > 15)
-        return false;
+    static const uint64_t limits[4][4] = {
+        {}, {127, 0xFFFFFF}, {191, 255, 0xFFFF}, {255, 255, 255, 255}};
     uint64_t parts[4] = {};
     int dots = 0;
     for (char c : text) {
-        if (c == '.') {
-            if (++dots > 3)
-                return false;
-        } else if (c >= '0' && c <= '9') {
-            parts[dots] = parts[dots] * 10 + (uint64_t)(c - '0');
-        } else {
+        if ((c != '.' && (c < '0' || c > '9')) || (c == '.' && ++dots > 3))
             return false;
-        }
+        if (c != '.')
+            parts[dots] = parts[dots] * 10 + (uint64_t)(c - '0');
     }
-    const uint64_t limits[4][4] = {{}, {127, 0xFFFFFF}, {191, 255, 0xFFFF}, {255, 255, 255, 255}};
-    if (dots == 0 || parts[0] < 1)
+    if (text.size() > 15 || dots == 0 || parts[0] < 1)
         return false;
-    uint64_t value = 0;
-    int shift = 24;
+    *address = 0;
     for (int i = 0; i <= dots; ++i) {
         if (parts[i] > limits[dots][i])
             return false;
-        if (i < dots) {
-            value |= parts[i] << shift;
-            shift -= 8;
-        } else {
-            value |= parts[i];
-        }
+        *address |= (uint32_t)(parts[i] << (i < dots ? 24 - 8 * i : 0));
     }
-    *address = (uint32_t)value;
     return true;
 }
 
