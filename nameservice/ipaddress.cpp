@@ -194,16 +194,37 @@ static int IsCaretAt(HWND field, DWORD position)
     return start == position && end == position;
 }
 
-static HWND NeighbourField(HWND field, int forward)
+static int IsCaretAtStart(HWND field)
+{
+    return IsCaretAt(field, 0);
+}
+
+static int IsCaretAfterThird(HWND field)
+{
+    return IsCaretAt(field, 3);
+}
+
+// The field beside this one in its control, or NULL at either end.
+static HWND NeighbourField(HWND field, int step)
 {
     HWND control = GetParent(field);
     for (int i = 0; i < 4; ++i) {
         if (GetField(control, i) != field)
             continue;
-        int next = forward ? i + 1 : i - 1;
+        int next = i + step;
         return next >= 0 && next < 4 ? GetField(control, next) : NULL;
     }
     return NULL;
+}
+
+static HWND NextField(HWND field)
+{
+    return NeighbourField(field, 1);
+}
+
+static HWND PreviousField(HWND field)
+{
+    return NeighbourField(field, -1);
 }
 
 static void PlaceCaret(HWND field, Placement placement)
@@ -246,7 +267,7 @@ static int MoveToNeighbourField(HWND field, int forward, Placement placement)
     int valid = CheckFieldValue(field);
     HWND target = field;
     if (valid) {
-        target = NeighbourField(field, forward);
+        target = forward ? NextField(field) : PreviousField(field);
     } else {
         placement = SelectAll;
     }
@@ -269,7 +290,7 @@ static LRESULT FilterCharacter(HWND field, WPARAM character, LPARAM lParam)
         GetSelection(field, &start, &end);
         int remaining = GetWindowTextLengthA(field) - (int)(end - start);
         if (remaining >= 3) {
-            if (IsCaretAt(field, 3))
+            if (IsCaretAfterThird(field))
                 MoveToNeighbourField(field, 1, SelectAll);
             return 0;
         }
@@ -305,8 +326,8 @@ static LRESULT FilterKeyDown(HWND field, WPARAM key, LPARAM lParam)
     case VK_BACK: {
         if (control)
             return 0;
-        HWND previous = NeighbourField(field, 0);
-        if (IsCaretAt(field, 0) && previous != NULL) {
+        HWND previous = PreviousField(field);
+        if (IsCaretAtStart(field) && previous != NULL) {
             MoveToNeighbourField(field, 0, CaretAtEnd);
             // Deletes the previous field's last character.
             PostMessageA(previous, WM_KEYDOWN, VK_BACK, lParam);
@@ -326,7 +347,7 @@ static LRESULT FilterKeyDown(HWND field, WPARAM key, LPARAM lParam)
         return 0;
     }
     case VK_LEFT:
-        if (IsCaretAt(field, 0) || control) {
+        if (IsCaretAtStart(field) || control) {
             if (!MoveToNeighbourField(field, 0, control ? SelectAll : CaretAtEnd))
                 return 0;
         }

@@ -167,6 +167,21 @@ BOOL InitNisPage(HWND page)
     return TRUE;
 }
 
+// Whole entries only, and never past the buffer: an entry that no longer
+// fits ends the stored list. Entries are read whole, so that one loaded from
+// a longer stored text is kept as it was.
+static void JoinServerList(int listId, char* buffer)
+{
+    buffer[0] = '\0';
+    char item[ServerListSize];
+    LRESULT count = ListGetCount(NisPageWindow, listId);
+    for (int i = 0; i < count; ++i) {
+        if (!ListGetItemText(NisPageWindow, listId, i, item, sizeof(item)) ||
+            !AppendServerItem(buffer, ServerListSize, item))
+            break;
+    }
+}
+
 static void TransferServerList(HKEY key, const char* valueName, int listId, int save)
 {
     HWND page = NisPageWindow;
@@ -174,16 +189,7 @@ static void TransferServerList(HKEY key, const char* valueName, int listId, int 
     if (buffer == NULL)
         return;
     if (save) {
-        // Whole entries only, and never past the buffer: an entry that no
-        // longer fits ends the stored list.
-        buffer[0] = '\0';
-        char item[ServerListSize];
-        LRESULT count = ListGetCount(page, listId);
-        for (int i = 0; i < count; ++i) {
-            if (!ListGetItemText(page, listId, i, item, sizeof(item)) ||
-                !AppendServerItem(buffer, ServerListSize, item))
-                break;
-        }
+        JoinServerList(listId, buffer);
         SetStringValue(key, valueName, buffer);
     } else {
         DWORD size = ServerListSize;
@@ -226,25 +232,30 @@ static void ApplySearchOrderCode(char code)
     ListSetSelection(page, OrderListId, (int)index);
 }
 
+static void EncodeSearchOrder(char* codes)
+{
+    int used = 0;
+    LRESULT count = ListGetCount(NisPageWindow, OrderListId);
+    for (int i = 0; i < count && used < SearchOrderSize - 1; ++i) {
+        char item[ServerTextSize];
+        if (!ListGetItemText(NisPageWindow, OrderListId, i, item, sizeof(item)))
+            break;
+        if (strcmp(item, WindowsDefaultText) == 0)
+            codes[used++] = 'W';
+        else if (strcmp(item, NisText) == 0)
+            codes[used++] = 'Y';
+        else if (strcmp(item, NisplusText) == 0)
+            codes[used++] = 'N';
+    }
+    codes[used] = '\0';
+}
+
 static void TransferSearchOrder(HKEY key, int save)
 {
     HWND page = NisPageWindow;
     char codes[SearchOrderSize] = "";
     if (save) {
-        int used = 0;
-        LRESULT count = ListGetCount(page, OrderListId);
-        for (int i = 0; i < count && used < SearchOrderSize - 1; ++i) {
-            char item[ServerTextSize];
-            if (!ListGetItemText(page, OrderListId, i, item, sizeof(item)))
-                break;
-            if (strcmp(item, WindowsDefaultText) == 0)
-                codes[used++] = 'W';
-            else if (strcmp(item, NisText) == 0)
-                codes[used++] = 'Y';
-            else if (strcmp(item, NisplusText) == 0)
-                codes[used++] = 'N';
-        }
-        codes[used] = '\0';
+        EncodeSearchOrder(codes);
         SetStringValue(key, "SearchOrder", codes);
         return;
     }
