@@ -3,6 +3,7 @@
 #include "sheet.h"
 #include "parenttext.h"
 #include "zevrntps.h"
+#include "../nameservice/nameservice.h"
 #include "../nameservice/provider.h"
 #include "../nfsclient/nfsclient.h"
 #include "../sharing/sharing.h"
@@ -166,7 +167,10 @@ extern "C" BOOL __cdecl NISProperty(DWORD argc, LPSTR argv[], LPSTR* result)
     (void)argc;
     PrepareSheet(36, ParentArgument(argv));
     HandBackResult(result);
+    RegisterIPAddressClass(ModuleInstance);
+    AddNisPage();
     ShowPreparedSheet();
+    UnregisterIPAddressClass();
     SetResultText(LastSheetResult != 0);
     SetNameSpaceOrder();
     return TRUE;

@@ -78,6 +78,7 @@ zevr_stop_wine() {
 ZEVR_SHEETS=(
     "NFSClientProperty|Quellmar NFS Client Configuration"
     "PrintSharingProperty|Quellmar File Sharing Configuration"
+    "NISProperty|Quellmar NIS/NIS+ Name Service Configuration"
 )
 
 # The target whose programs this machine can run: the i686 product, or the

@@ -2,6 +2,117 @@
 
 #include <commctrl.h>
 
+// What the hooks on the sheet's thread wait for; one driver at a time.
+static struct {
+    HANDLE seen = NULL;
+    UINT message = 0;
+    WPARAM wParam = 0;
+} Awaited;
+
+static UINT DriverMessage()
+{
+    static UINT message = RegisterWindowMessageA("ZevrSheetDriver");
+    return message;
+}
+
+// Sent with wParam 1: run the function in lParam on the sheet's thread.
+static LRESULT CALLBACK CallHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    CWPSTRUCT* call = (CWPSTRUCT*)lParam;
+    if (code == HC_ACTION && call->message == DriverMessage() && call->wParam == 1)
+        (*(std::function<void()>*)call->lParam)();
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+// Signals when the awaited message leaves the sheet thread's queue.
+static LRESULT CALLBACK GetHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    MSG* msg = (MSG*)lParam;
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == Awaited.message &&
+        (msg->message != WM_KEYUP || msg->wParam == Awaited.wParam))
+        SetEvent(Awaited.seen);
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+void SheetDriver::Hook()
+{
+    if (callHook_ != NULL)
+        return;
+    if (Awaited.seen == NULL)
+        Awaited.seen = CreateEventA(NULL, FALSE, FALSE, NULL);
+    callHook_ = SetWindowsHookExA(WH_CALLWNDPROC, CallHook, NULL, ThreadId());
+    getHook_ = SetWindowsHookExA(WH_GETMESSAGE, GetHook, NULL, ThreadId());
+}
+
+void SheetDriver::OnSheetThread(std::function<void()> body)
+{
+    Hook();
+    SendMessageA(sheet_, DriverMessage(), 1, (LPARAM)&body);
+}
+
+void SheetDriver::Sync()
+{
+    Hook();
+    // Posted messages leave in order; each round also covers what the
+    // previous one made the sheet post (a typed digit posts a space, a
+    // posted key-down is translated into a character).
+    for (int round = 0; round < 3; ++round) {
+        ResetEvent(Awaited.seen);
+        Awaited.message = DriverMessage();
+        PostMessageA(sheet_, DriverMessage(), 0, 0);
+        WaitForSingleObject(Awaited.seen, 2000);
+    }
+}
+
+void SheetDriver::Key(WORD virtualKey, bool control)
+{
+    Hook();
+    OnSheetThread([this] { SetForegroundWindow(sheet_); });
+    INPUT keys[4] = {};
+    int count = 0;
+    if (control)
+        keys[count++].ki.wVk = VK_CONTROL;
+    keys[count++].ki.wVk = virtualKey;
+    keys[count].ki.wVk = virtualKey;
+    keys[count++].ki.dwFlags = KEYEVENTF_KEYUP;
+    if (control) {
+        keys[count].ki.wVk = VK_CONTROL;
+        keys[count++].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    for (int i = 0; i < count; ++i)
+        keys[i].type = INPUT_KEYBOARD;
+    // Input leaves the queue after posted messages: wait for the last key-up.
+    ResetEvent(Awaited.seen);
+    Awaited.message = WM_KEYUP;
+    Awaited.wParam = control ? VK_CONTROL : virtualKey;
+    SendInput(count, keys, sizeof(INPUT));
+    WaitForSingleObject(Awaited.seen, 2000);
+    Sync();
+}
+
+void SheetDriver::Type(const char* characters)
+{
+    for (const char* c = characters; *c != '\0'; ++c) {
+        PostMessageA(Focus(), WM_CHAR, (WPARAM)(BYTE)*c, 1);
+        Sync();
+    }
+}
+
+HWND SheetDriver::Focus() const
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(ThreadId(), &info);
+    return info.hwndFocus;
+}
+
+std::pair<int, int> SheetDriver::Selection(HWND edit)
+{
+    DWORD start = 0, end = 0;
+    SendMessageA(edit, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    return {(int)start, (int)end};
+}
+
 SheetDriver::~SheetDriver()
 {
     if (thread_ && !thread_->Finished()) {
@@ -14,6 +125,10 @@ SheetDriver::~SheetDriver()
             PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         thread_->Join(5000);
     }
+    if (callHook_ != NULL)
+        UnhookWindowsHookEx(callHook_);
+    if (getHook_ != NULL)
+        UnhookWindowsHookEx(getHook_);
 }
 
 bool SheetDriver::Open(ZevrEntryPoint entry, const char* caption, const char* parentText,

@@ -15,6 +15,7 @@
 #include "zevrntps.h"
 
 #include <memory>
+#include <utility>
 
 class SheetDriver {
   public:
@@ -77,6 +78,21 @@ class SheetDriver {
     bool WaitMessageBox(MessageBoxInfo* info, DWORD timeoutMs = 3000);
     int OpenMessageBoxes() const;
 
+    // The keyboard, as the user types on the sheet's thread. Keys are real
+    // key presses (with Ctrl held when asked), so that the window manager
+    // translates them and GetKeyState sees Ctrl; characters are posted as
+    // WM_CHAR to the focused window. Both return once the sheet has handled
+    // them and what they posted in turn.
+    void Key(WORD virtualKey, bool control = false);
+    void Type(const char* characters);
+    // Waits until the sheet's thread has handled what is queued for it now.
+    void Sync();
+    // Runs body on the sheet's thread (focus, foreground and the like).
+    void OnSheetThread(std::function<void()> body);
+    HWND Focus() const; // the sheet thread's focused window
+    // The selection of an edit window as {start, end}.
+    static std::pair<int, int> Selection(HWND edit);
+
     // Waits for the entry point to return; false on time-out.
     bool WaitClosed(DWORD timeoutMs = 10000);
     BOOL Returned() const
@@ -90,7 +106,10 @@ class SheetDriver {
 
   private:
     void Wake();
+    void Hook();
     HWND sheet_ = NULL;
+    HHOOK callHook_ = NULL;
+    HHOOK getHook_ = NULL;
     std::unique_ptr<UiThread> thread_;
     BOOL returned_ = FALSE;
     std::string resultText_;

@@ -24,4 +24,9 @@ extern "C" void __NSPRemoveNS()
 extern "C" void __NSPSetNSOrder()
 {
     RecordStandInEvent("__NSPSetNSOrder");
+    // The sheet's address-control class must be gone by now.
+    WNDCLASSA cls;
+    HMODULE caller = GetModuleHandleA("ZEVRNTPS.dll");
+    if (caller != NULL && GetClassInfoA(caller, "ZEVRIPAddress", &cls))
+        RecordStandInEvent("ZEVRIPAddress still registered");
 }
