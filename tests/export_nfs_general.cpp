@@ -19,9 +19,11 @@ enum {
 TEST_F(NfsSheet, OpensOnTheGeneralPageWithItsPagesInOrder)
 {
     Open();
-    ASSERT_GE(sheet_->PageCount(), 2);
+    ASSERT_GE(sheet_->PageCount(), 4);
     EXPECT_EQ("NFS General", sheet_->PageTitle(0));
-    EXPECT_EQ("Caching", sheet_->PageTitle(1));
+    EXPECT_EQ("Security", sheet_->PageTitle(1));
+    EXPECT_EQ("Caching", sheet_->PageTitle(2));
+    EXPECT_EQ("Tuning", sheet_->PageTitle(3));
     EXPECT_EQ(0, sheet_->CurrentPageIndex());
     CancelAndClose();
     EXPECT_EQ("FALSE", sheet_->ResultText());
