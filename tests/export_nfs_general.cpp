@@ -183,6 +183,11 @@ TEST_F(NfsSheet, DefaultsThenOkWritesEveryDefaultAndPrunesTheKeys)
     WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "RSize", 3000);
     WriteDword(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "CacheSizeK", 1024);
     WriteDword(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "EnableDataCache", 0);
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "UMask", 0x3F);
+    WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "Timeout", 30);
+    WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_MULTI_SZ, "alpha\0", 7);
+    WriteDword(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "AsynchReadahead", 0);
+    WriteDword(HKEY_LOCAL_MACHINE, AUTOMOUNTER, "IdleTime", 900);
     Open();
     sheet_->PressDefaults();
     OkAndClose();
@@ -193,6 +198,14 @@ TEST_F(NfsSheet, DefaultsThenOkWritesEveryDefaultAndPrunesTheKeys)
     EXPECT_EQ(0u, ServiceDword("CacheSizeK"));
     EXPECT_EQ(1u, ServiceDword("EnableDataCache"));
     EXPECT_EQ(256u, ServiceDword("NumMappedNames"));
+    // So did the Security and Tuning pages' machine-wide values.
+    DWORD type = 0, idle = 0;
+    std::string hosts;
+    ReadRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", &type, &hosts);
+    ReadDword(HKEY_LOCAL_MACHINE, AUTOMOUNTER, "IdleTime", &idle);
+    EXPECT_EQ(std::string("*\0\0", 3), hosts);
+    EXPECT_EQ(1u, ServiceDword("AsynchReadahead"));
+    EXPECT_EQ(300u, idle);
 }
 
 TEST_F(NfsSheet, DefaultsHelpShowsTopic77)
