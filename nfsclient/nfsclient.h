@@ -12,7 +12,9 @@ void AddNfsClientPages();
 // Dialog template ids of the pages.
 enum {
     GeneralTemplateId = 107,
+    SecurityTemplateId = 109,
     CachingTemplateId = 111,
+    TuningTemplateId = 112,
 };
 
 // The control id of the "Def&aults" button on the sheet frame, and of the
@@ -42,5 +44,29 @@ int CheckCachePair(int minimumId, int maximumId);
 void UpdateCachingControls();
 void ResetCachingPage(HWND window);
 void CommitCachingReset(HWND window);
+
+// Security page
+void AddSecurityPage();
+INT_PTR CALLBACK SecurityPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL InitSecurityPage(HWND page);
+int TransferSecurityPage(int save);
+void TransferUmask(int save);
+void ShowUmask(DWORD mask);
+DWORD ReadUmask();
+void TransferAuthServers(int save);
+void LoadAuthServers(HKEY key);
+void SaveAuthServers(HKEY key);
+void UpdateSecurityControls();
+void ResetSecurityPage(HWND window);
+void CommitSecurityReset(HWND window);
+
+// Tuning page
+void AddTuningPage();
+INT_PTR CALLBACK TuningPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL InitTuningPage(HWND page);
+void FillTuningLists();
+int TransferTuningPage(int save);
+void ResetTuningPage(HWND window);
+void CommitTuningReset(HWND window);
 
 #endif

@@ -24,7 +24,7 @@ class CachingPage : public NfsSheet {
     {
         Open();
         sheet_->SelectPageId(111);
-        ASSERT_EQ(1, sheet_->CurrentPageIndex());
+        ASSERT_EQ(2, sheet_->CurrentPageIndex());
     }
     void ExpectDefaultsShown()
     {

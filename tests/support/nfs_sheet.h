@@ -11,6 +11,8 @@
 #define USER_DEFAULTS "Software\\ZEVR\\CC\\1.0\\zevrnfs\\UserMountDefaults"
 #define MACHINE_DEFAULTS "Software\\ZEVR\\CC\\1.0\\zevrnfs\\MachineMountDefaults"
 #define SERVICE_PARAMETERS "System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters"
+#define AUTH_SERVERS "SOFTWARE\\ZEVR\\CC\\1.0\\zevrnfs\\Authentication\\Servers"
+#define AUTOMOUNTER "SOFTWARE\\ZEVR\\CC\\1.0\\zevrnfs\\Automounter"
 #define NFS_SHEET_TITLE "Quellmar NFS Client Configuration"
 
 class NfsSheet : public SandboxTest {

@@ -1,0 +1,209 @@
+// The Security page: the permissions new files and folders get on NFS file
+// systems (the per-user creation mask), and how the client finds an
+// authentication server (broadcast, or the machine's list of servers).
+#include "nfsclient.h"
+#include "controls.h"
+#include "help.h"
+#include "registry.h"
+#include "serverlist.h"
+#include "sheet.h"
+#include "sheetstate.h"
+#include "store.h"
+
+#include <string.h>
+
+static HWND SecurityPageWindow;
+
+enum {
+    UserReadId = 2000, // the nine mask boxes run from 2000 to 2008
+    OtherExecuteId = 2008,
+    BroadcastId = 1047,
+    SpecificServerId = 1048,
+    ServersId = 1049,
+    ServersLabelId = 1051,
+};
+
+enum {
+    ServerListSize = 4096,
+    // Two bytes short of the buffer, so that a stored list that lacks its
+    // terminators can still be closed inside it.
+    ServerListReadSize = ServerListSize - 2,
+    ServerTextMaxCharacters = ServerListSize - 3,
+    MaskBits = 9,
+};
+
+// The stored list, read on load; joined in place for the edit field.
+static char ServerList[ServerListSize];
+
+// The single entry "*", with its terminator and the closing empty entry.
+static const char BroadcastList[] = "*\0";
+
+static DWORD InheritedUmask()
+{
+    return GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), "UMask");
+}
+
+void AddSecurityPage()
+{
+    AddPropertyPage(SecurityTemplateId, SecurityPageProc);
+}
+
+INT_PTR CALLBACK SecurityPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SecurityPageWindow = window;
+    switch (message) {
+    case WM_INITDIALOG:
+        return InitSecurityPage(window);
+    case WM_COMMAND:
+        if (LOWORD(wParam) == BroadcastId || LOWORD(wParam) == SpecificServerId) {
+            UpdateSecurityControls();
+            return TRUE;
+        }
+        break;
+    case WM_NOTIFY:
+        if (((NMHDR*)lParam)->code == (UINT)PSN_APPLY)
+            TransferSecurityPage(1);
+        return FALSE;
+    }
+    return ContextHelpHandler(window, message, wParam, lParam);
+}
+
+BOOL InitSecurityPage(HWND page)
+{
+    SetSecurityPage(page, page);
+    TransferSecurityPage(0);
+    if (GetSecurityResetPending(page))
+        ResetSecurityPage(page);
+    UpdateSecurityControls();
+    return TRUE;
+}
+
+int TransferSecurityPage(int save)
+{
+    TransferUmask(save);
+    TransferAuthServers(save);
+    return 1;
+}
+
+void TransferUmask(int save)
+{
+    HKEY key;
+    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
+        return;
+    if (save) {
+        SetDwordValue(key, "UMask", ReadUmask());
+    } else {
+        DWORD mask;
+        if (!GetDwordValue(key, "UMask", &mask))
+            mask = InheritedUmask();
+        ShowUmask(mask);
+    }
+    CloseSettingsKey(key);
+}
+
+// A box is checked when its bit is clear: the permission is granted.
+void ShowUmask(DWORD mask)
+{
+    for (int bit = 0; bit < MaskBits; ++bit)
+        CheckDlgButton(SecurityPageWindow, OtherExecuteId - bit,
+                       (mask >> bit) & 1 ? BST_UNCHECKED : BST_CHECKED);
+}
+
+DWORD ReadUmask()
+{
+    DWORD mask = 0;
+    for (int bit = 0; bit < MaskBits; ++bit)
+        if (IsDlgButtonChecked(SecurityPageWindow, OtherExecuteId - bit) != BST_CHECKED)
+            mask |= 1u << bit;
+    return mask;
+}
+
+void TransferAuthServers(int save)
+{
+    HKEY key;
+    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, GetAuthServersPath(), &key) != ERROR_SUCCESS)
+        return;
+    if (save)
+        SaveAuthServers(key);
+    else
+        LoadAuthServers(key);
+    CloseSettingsKey(key);
+}
+
+void LoadAuthServers(HKEY key)
+{
+    HWND page = SecurityPageWindow;
+    DWORD size = ServerListReadSize;
+    // Missing, of another type or too long: broadcast.
+    if (!GetMultiStringValue(key, "Hosts", ServerList, &size))
+        memcpy(ServerList, BroadcastList, sizeof(BroadcastList));
+    if (IsBroadcastList(ServerList)) {
+        CheckRadioButton(page, BroadcastId, SpecificServerId, BroadcastId);
+        return;
+    }
+    CheckRadioButton(page, BroadcastId, SpecificServerId, SpecificServerId);
+    SetControlText(page, ServersId, JoinServerList(ServerList, sizeof(ServerList)));
+}
+
+void SaveAuthServers(HKEY key)
+{
+    HWND page = SecurityPageWindow;
+    char* list = (char*)AllocMemory(ServerListSize);
+    if (list == NULL)
+        return;
+    char* text = (char*)AllocMemory(ServerListSize);
+    if (text == NULL) {
+        FreeMemory(list);
+        return;
+    }
+    GetControlText(page, ServersId, text, ServerTextMaxCharacters + 1);
+    int ready = 1;
+    if (IsDlgButtonChecked(page, BroadcastId) == BST_CHECKED)
+        memcpy(list, BroadcastList, sizeof(BroadcastList));
+    else
+        ready = SplitServerList(list, ServerListSize, text);
+    // The typed text is held to what always fits; should a list still not
+    // fit, the stored one is kept rather than cut short.
+    if (ready)
+        SetMultiStringValue(key, "Hosts", list);
+    FreeMemory(text);
+    FreeMemory(list);
+}
+
+void UpdateSecurityControls()
+{
+    HWND page = SecurityPageWindow;
+    BOOL specific = IsDlgButtonChecked(page, SpecificServerId) == BST_CHECKED;
+    EnableControl(page, ServersLabelId, specific);
+    EnableControl(page, ServersId, specific);
+    MarkPageChanged(page);
+}
+
+void ResetSecurityPage(HWND window)
+{
+    HWND page = GetSecurityPage(window);
+    if (page == NULL) {
+        SetSecurityResetPending(window, 1);
+        return;
+    }
+    SecurityPageWindow = page;
+    CheckRadioButton(page, BroadcastId, SpecificServerId, BroadcastId);
+    ShowUmask(InheritedUmask());
+    UpdateSecurityControls();
+    SetSecurityResetPending(window, 0);
+}
+
+void CommitSecurityReset(HWND window)
+{
+    if (!GetSecurityResetPending(window))
+        return;
+    HKEY key;
+    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) == ERROR_SUCCESS) {
+        SetDwordValue(key, "UMask", InheritedUmask());
+        CloseSettingsKey(key);
+    }
+    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, GetAuthServersPath(), &key) != ERROR_SUCCESS)
+        return;
+    SetMultiStringValue(key, "Hosts", BroadcastList);
+    CloseSettingsKey(key);
+}

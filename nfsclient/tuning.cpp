@@ -1,0 +1,161 @@
+// The Tuning page: retransmission of NFS requests (time-out and back-off in
+// the machine mount defaults, retries in the per-user ones), asynchronous
+// readahead of the NFS client service and the automounter's idle time-out.
+// The time-out and back-off controls are hidden, but their values are
+// loaded and written back like the others.
+#include "nfsclient.h"
+#include "binders.h"
+#include "controls.h"
+#include "help.h"
+#include "registry.h"
+#include "resource.h"
+#include "sheet.h"
+#include "sheetstate.h"
+#include "store.h"
+
+static HWND TuningPageWindow;
+
+enum {
+    TimeoutId = 1068,
+    BackoffId = 1069,
+    RetriesId = 1070,
+    ReadaheadId = 1071,
+    IdleTimeId = 1073,
+};
+
+// Fixed defaults of the machine-wide values, which inherit nothing.
+enum {
+    DefaultAsynchReadahead = 1,
+    DefaultIdleTime = 300,
+    MinimumIdleTime = 120,
+    MaximumIdleTime = 1800,
+    MinimumBackoff = 1,
+    MaximumBackoff = 50,
+};
+
+static const char* const Timeouts[] = {"5", "15", "30", "60"};
+static const char* const RetryCounts[] = {"1", "5", "10"};
+
+static DWORD InheritedMachineDefault(const char* valueName)
+{
+    return GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), valueName);
+}
+
+static DWORD InheritedUserDefault(const char* valueName)
+{
+    return GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), valueName);
+}
+
+void AddTuningPage()
+{
+    AddPropertyPage(TuningTemplateId, TuningPageProc);
+}
+
+INT_PTR CALLBACK TuningPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    TuningPageWindow = window;
+    switch (message) {
+    case WM_INITDIALOG:
+        return InitTuningPage(window);
+    case WM_NOTIFY:
+        if (((NMHDR*)lParam)->code == (UINT)PSN_APPLY)
+            TransferTuningPage(1);
+        return FALSE;
+    }
+    return ContextHelpHandler(window, message, wParam, lParam);
+}
+
+BOOL InitTuningPage(HWND page)
+{
+    SetTuningPage(page, page);
+    FillTuningLists();
+    TransferTuningPage(0);
+    if (GetTuningResetPending(page))
+        ResetTuningPage(page);
+    return TRUE;
+}
+
+void FillTuningLists()
+{
+    HWND page = TuningPageWindow;
+    ComboAddResourceString(page, TimeoutId, IDS_AUTOMATIC);
+    for (const char* timeout : Timeouts)
+        ComboAddString(page, TimeoutId, timeout);
+    for (const char* count : RetryCounts)
+        ComboAddString(page, RetriesId, count);
+    ComboAddResourceString(page, RetriesId, IDS_FOREVER);
+}
+
+// A key that cannot be created ends the transfer: the values of the keys
+// after it are neither loaded nor saved.
+int TransferTuningPage(int save)
+{
+    HWND page = TuningPageWindow;
+    HKEY key;
+    if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) != ERROR_SUCCESS)
+        return 0;
+    BindComboNumber(page, TimeoutId, key, "Timeout", InheritedMachineDefault("Timeout"), save);
+    BindBoundedInteger(page, BackoffId, key, "BackoffMultiplier",
+                       InheritedMachineDefault("BackoffMultiplier"), MinimumBackoff, MaximumBackoff,
+                       save);
+    CloseSettingsKey(key);
+
+    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
+        return 0;
+    BindComboNumber(page, RetriesId, key, "Retries", InheritedUserDefault("Retries"), save);
+    CloseSettingsKey(key);
+
+    if (CreateServiceParametersKey(&key) != ERROR_SUCCESS)
+        return 0;
+    BindCheckBox(page, ReadaheadId, key, "AsynchReadahead", DefaultAsynchReadahead, save);
+    CloseSettingsKey(key);
+
+    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, GetAutomounterPath(), &key) != ERROR_SUCCESS)
+        return 0;
+    BindBoundedInteger(page, IdleTimeId, key, "IdleTime", DefaultIdleTime, MinimumIdleTime,
+                       MaximumIdleTime, save);
+    CloseSettingsKey(key);
+    return 1;
+}
+
+void ResetTuningPage(HWND window)
+{
+    HWND page = GetTuningPage(window);
+    if (page == NULL) {
+        SetTuningResetPending(window, 1);
+        return;
+    }
+    TuningPageWindow = page;
+    ComboSetNumber(page, TimeoutId, InheritedMachineDefault("Timeout"));
+    SetDlgItemInt(page, BackoffId, InheritedMachineDefault("BackoffMultiplier"), FALSE);
+    CheckDlgButton(page, ReadaheadId, BST_CHECKED);
+    ComboSetNumber(page, RetriesId, InheritedUserDefault("Retries"));
+    SetDlgItemInt(page, IdleTimeId, DefaultIdleTime, FALSE);
+    SetTuningResetPending(window, 0);
+}
+
+// Unlike the transfer, a key that cannot be created skips only its own
+// values here.
+void CommitTuningReset(HWND window)
+{
+    if (!GetTuningResetPending(window))
+        return;
+    HKEY key;
+    if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) == ERROR_SUCCESS) {
+        SetDwordValue(key, "Timeout", InheritedMachineDefault("Timeout"));
+        SetDwordValue(key, "BackoffMultiplier", InheritedMachineDefault("BackoffMultiplier"));
+        CloseSettingsKey(key);
+    }
+    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) == ERROR_SUCCESS) {
+        SetDwordValue(key, "Retries", InheritedUserDefault("Retries"));
+        CloseSettingsKey(key);
+    }
+    if (CreateServiceParametersKey(&key) == ERROR_SUCCESS) {
+        SetDwordValue(key, "AsynchReadahead", DefaultAsynchReadahead);
+        CloseSettingsKey(key);
+    }
+    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, GetAutomounterPath(), &key) != ERROR_SUCCESS)
+        return;
+    SetDwordValue(key, "IdleTime", DefaultIdleTime);
+    CloseSettingsKey(key);
+}

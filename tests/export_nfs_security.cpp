@@ -1,0 +1,80 @@
+// The Security page of the NFS client sheet, through the real export.
+#include "nfs_sheet.h"
+
+#include <algorithm>
+
+enum { UserExecuteId = 2002, BroadcastId = 1047, SpecificId = 1048, ServersId = 1049 };
+
+class SecurityPage : public NfsSheet {
+  protected:
+    void OpenSecurity(bool again = false)
+    {
+        again ? Reopen() : Open();
+        sheet_->SelectPageId(109);
+    }
+    // The nine boxes 2000 to 2008 ('x' where checked), the server choice,
+    // whether the label and edit are enabled, and the edit's text.
+    std::string Shown()
+    {
+        std::string shown;
+        for (int id = 2000; id <= 2008; ++id)
+            shown += sheet_->Checked(id) == BST_CHECKED ? 'x' : '-';
+        shown += sheet_->Checked(SpecificId) == BST_CHECKED ? " S" : " B";
+        shown += sheet_->Enabled(1051) && sheet_->Enabled(ServersId) ? " on " : " off ";
+        return shown + sheet_->Text(ServersId);
+    }
+    // The stored list, '|' for every terminator.
+    std::string Hosts()
+    {
+        DWORD type = 0;
+        std::string data = "(none)";
+        ReadRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", &type, &data);
+        std::replace(data.begin(), data.end(), '\0', '|');
+        return type == REG_MULTI_SZ ? data : "(type)";
+    }
+};
+
+TEST_F(SecurityPage, MaskAndServerListAreShownAndSaved)
+{
+    OpenSecurity();
+    EXPECT_EQ("xxxx-xx-x B off ", Shown());
+    sheet_->Click(UserExecuteId);
+    sheet_->Click(SpecificId);
+    EXPECT_EQ("xx-x-xx-x S on ", Shown());
+    sheet_->SetText(ServersId, "alpha; beta,,gamma");
+    sheet_->PressApply();
+    EXPECT_EQ(0x52u, UserDword("UMask"));
+    EXPECT_EQ("alpha|beta|gamma||", Hosts());
+    sheet_->SetText(ServersId, "   ");
+    sheet_->PressApply();
+    EXPECT_EQ("|", Hosts());
+    sheet_->SetText(ServersId, "*");
+    OkAndClose();
+    EXPECT_EQ("*||", Hosts());
+    OpenSecurity(true);
+    EXPECT_EQ("xx-x-xx-x B off ", Shown());
+    CancelAndClose();
+
+    // Bits above the nine are dropped; broadcast wins over the edit's text.
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "UMask", 0x3FF);
+    WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_MULTI_SZ, "alpha\0beta\0", 12);
+    OpenSecurity(true);
+    EXPECT_EQ("--------- S on alpha,beta", Shown());
+    sheet_->Click(BroadcastId);
+    OkAndClose();
+    EXPECT_EQ(0x1FFu, UserDword("UMask"));
+    EXPECT_EQ("*||", Hosts());
+
+    // Opened after "Def&aults": the defaults, the loaded text kept disabled.
+    WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_MULTI_SZ, "alpha\0beta\0", 12);
+    Reopen();
+    sheet_->PressDefaults();
+    sheet_->SelectPageId(109);
+    EXPECT_EQ("xxxx-xx-x B off alpha,beta", Shown());
+    CancelAndClose();
+
+    WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_SZ, "alpha", 6);
+    OpenSecurity(true);
+    EXPECT_EQ("--------- B off ", Shown());
+    CancelAndClose();
+}
