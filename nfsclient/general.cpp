@@ -153,6 +153,7 @@ void ApplyAllPages(NMHDR* header)
     // The pages that were reset but never opened get their defaults here;
     // pages that exist save themselves on their own PSN_APPLY.
     CommitCachingReset(page);
+    CommitFilesReset(page);
     SetApplied(page, 1);
     PruneInheritedValues();
 }
@@ -197,4 +198,5 @@ void ResetAllPages(HWND button)
     GeneralPageWindow = GetGeneralPage(button);
     ShowGeneralDefaults(button);
     ResetCachingPage(button);
+    ResetFilesPage(button);
 }

@@ -13,6 +13,7 @@ void AddNfsClientPages();
 enum {
     GeneralTemplateId = 107,
     CachingTemplateId = 111,
+    FilesTemplateId = 113,
 };
 
 // The control id of the "Def&aults" button on the sheet frame, and of the
@@ -42,5 +43,14 @@ int CheckCachePair(int minimumId, int maximumId);
 void UpdateCachingControls();
 void ResetCachingPage(HWND window);
 void CommitCachingReset(HWND window);
+
+// Files and Folders page
+void AddFilesPage();
+INT_PTR CALLBACK FilesPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL InitFilesPage(HWND page);
+int TransferFilesPage(int save);
+void UpdateFilesControls();
+void ResetFilesPage(HWND window);
+void CommitFilesReset(HWND window);
 
 #endif

@@ -14,6 +14,7 @@ const DWORD Centred = Child | SS_CENTER;
 const DWORD Group = Child | BS_GROUPBOX;
 const DWORD DropList = Child | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 const DWORD DropDown = Child | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP;
+const DWORD Radio = Child | BS_AUTORADIOBUTTON;
 
 struct Expected {
     int id;
@@ -108,5 +109,26 @@ TEST(NfsTemplates, CachingPage)
             {-1, "Button", Group, "Attribute Cache", 5, 10, 230, 96},
             {1146, "Button", Group, "Data Cache", 5, 111, 230, 44},
             {1147, "Button", Group, "File Name Cache", 5, 158, 230, 51},
+        });
+}
+
+TEST(NfsTemplates, FilesPage)
+{
+    ExpectTemplate(
+        113, "Files and Folders", 239, 201,
+        {
+            {1074, "Button", AutoCheck, "&Show NFS files with archive attribute checked", 11, 24,
+             219, 11},
+            {1121, "Button", Radio | WS_GROUP | WS_TABSTOP, "&Lowercase", 11, 63, 219, 8},
+            {1122, "Button", Radio, "&Uppercase", 11, 76, 219, 8},
+            {1120, "Button", AutoCheck | WS_GROUP, "&Create file names in preferred case", 11, 111,
+             219, 9},
+            {1078, "Button", AutoCheck, "Use case sensitive &file name lookup", 11, 125, 219, 9},
+            {1079, "Button", Radio | WS_GROUP | WS_TABSTOP, "System &V", 11, 164, 219, 8},
+            {1080, "Button", Radio, "&BSD", 11, 179, 219, 8},
+            {-1, "Button", Group, "Archive Attribute", 5, 10, 230, 32},
+            {1128, "Button", Group, "Case Handling", 5, 99, 230, 42},
+            {1127, "Button", Group, "Preferred Case", 5, 49, 230, 43},
+            {-1, "Button", Group, "Folder Creation Semantics", 5, 150, 230, 44},
         });
 }
