@@ -152,6 +152,7 @@ void ApplyAllPages(NMHDR* header)
     TransferGeneralPage(1);
     // The pages that were reset but never opened get their defaults here;
     // pages that exist save themselves on their own PSN_APPLY.
+    CommitAdvancedReset(page);
     CommitCachingReset(page);
     CommitFilesReset(page);
     SetApplied(page, 1);
@@ -197,6 +198,7 @@ void ResetAllPages(HWND button)
 {
     GeneralPageWindow = GetGeneralPage(button);
     ShowGeneralDefaults(button);
+    ResetAdvancedPage(button);
     ResetCachingPage(button);
     ResetFilesPage(button);
 }

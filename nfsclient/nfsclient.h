@@ -14,6 +14,7 @@ enum {
     GeneralTemplateId = 107,
     CachingTemplateId = 111,
     FilesTemplateId = 113,
+    AdvancedTemplateId = 114,
 };
 
 // The control id of the "Def&aults" button on the sheet frame, and of the
@@ -52,5 +53,17 @@ int TransferFilesPage(int save);
 void UpdateFilesControls();
 void ResetFilesPage(HWND window);
 void CommitFilesReset(HWND window);
+
+// Advanced page
+void AddAdvancedPage();
+INT_PTR CALLBACK AdvancedPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL InitAdvancedPage(HWND page);
+int TransferAdvancedPage(int save);
+void TransferTransport(HKEY key, const char* valueName, const char* defaultText, int save);
+void TransferNfsVersion(HKEY key, const char* valueName, DWORD defaultValue, int save);
+void TransferNfsPort(int save);
+void UpdateAdvancedControls();
+void ResetAdvancedPage(HWND window);
+void CommitAdvancedReset(HWND window);
 
 #endif

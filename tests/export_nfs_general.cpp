@@ -19,7 +19,7 @@ enum {
 TEST_F(NfsSheet, OpensOnTheGeneralPageWithItsPagesInOrder)
 {
     Open();
-    const char* titles[] = {"NFS General", "Caching", "Files and Folders"};
+    const char* titles[] = {"NFS General", "Caching", "Files and Folders", "Advanced"};
     ASSERT_EQ((int)(sizeof(titles) / sizeof(titles[0])), sheet_->PageCount());
     for (int i = 0; i < sheet_->PageCount(); ++i)
         EXPECT_EQ(titles[i], sheet_->PageTitle(i));

@@ -132,3 +132,29 @@ TEST(NfsTemplates, FilesPage)
             {-1, "Button", Group, "Folder Creation Semantics", 5, 150, 230, 44},
         });
 }
+
+TEST(NfsTemplates, AdvancedPage)
+{
+    ExpectTemplate(
+        114, "Advanced", 240, 215,
+        {
+            {2100, "Button", Radio | WS_GROUP, "Automat&ic", 11, 73, 99, 10},
+            {2101, "Button", Radio, "&TCP only", 11, 88, 99, 10},
+            {2102, "Button", Radio, "&UDP only", 10, 103, 99, 10},
+            {2110, "Button", Radio | WS_GROUP, "Auto&matic", 128, 73, 99, 9},
+            {2111, "Button", Radio, "&V3 only", 128, 88, 99, 10},
+            {2112, "Button", Radio, "V&2 only", 128, 103, 99, 10},
+            {1085, "Button", Radio | WS_GROUP, "Use &portmapper", 10, 141, 219, 10},
+            {1086, "Button", Radio, "Use a &specific port", 10, 156, 219, 10},
+            {1087, "Static", Label, "NFS p&ort:", 35, 169, 80, 10},
+            {1088, "Edit", Child | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, "", 120, 168, 39, 11},
+            {-1, "Button", Group | WS_GROUP, "Transport", 5, 59, 112, 62},
+            {-1, "Button", Group, "NFS Version", 123, 59, 112, 62},
+            {1124, "Button", Group | WS_GROUP, "NFS Port", 5, 125, 230, 60},
+            {-1, "Static", Label,
+             "Warning: An incorrect setting will disable the NFS Client and make it impossible to "
+             "browse NFS file systems. If this occurs, use Network Control Panel to remove and "
+             "re-add the NFS Client.",
+             5, 10, 230, 48},
+        });
+}
