@@ -174,26 +174,6 @@ TEST_F(NfsSheet, DefaultsShowBuiltInValuesAndWriteNothing)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS));
 }
 
-TEST_F(NfsSheet, DefaultsThenOkWritesEveryDefaultAndPrunesTheKeys)
-{
-    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "ReadOnly", 1);
-    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheDirMin", 10);
-    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheOff", 1);
-    WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "RSize", 3000);
-    WriteDword(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "CacheSizeK", 1024);
-    WriteDword(HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "EnableDataCache", 0);
-    Open();
-    sheet_->PressDefaults();
-    OkAndClose();
-    // Every mount default now equals what it inherits: pruned, keys gone.
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, USER_DEFAULTS));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, MACHINE_DEFAULTS));
-    // The never-opened Caching page's service parameters got their defaults.
-    EXPECT_EQ(0u, ServiceDword("CacheSizeK"));
-    EXPECT_EQ(1u, ServiceDword("EnableDataCache"));
-    EXPECT_EQ(256u, ServiceDword("NumMappedNames"));
-}
-
 TEST_F(NfsSheet, DefaultsHelpShowsTopic77)
 {
     HelpSpy help;
