@@ -2,50 +2,59 @@
 // export: what the pages store afterwards, whether or not they were opened.
 #include "nfs_sheet.h"
 
+#include <stdlib.h>
+
 namespace {
 
-// One row per value the sheet's pages edit, stored with something other than
-// its default before the sheet opens. Rows for further pages go here too.
+#define CU HKEY_CURRENT_USER
+#define LM HKEY_LOCAL_MACHINE
+
+// Every value the pages edit, stored as something other than its default
+// before the sheet opens. Rows for further pages join this table.
 struct SheetValue {
     HKEY hive;
     const char* path;
     const char* name;
-    const char* storedText; // nullptr for numbers
-    DWORD stored;
-    const char* defaultText;
-    DWORD defaultValue;
-    // Saved by a page that applies after the last pruning pass, so that the
-    // default stays stored when that page exists.
-    bool savedAfterLastPrune;
+    DWORD type;
+    const char* stored;
+    const char* byDefault;
+    bool savedAfterLastPrune; // by a page that applies after the last pruning pass
 };
 
 const SheetValue SheetValues[] = {
-    // NFS General
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "ReadOnly", nullptr, 1, nullptr, 0, false},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "LockingSharing", nullptr, 1, nullptr, 0, false},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter", "#", 0, "~", 0, false},
-    {HKEY_CURRENT_USER, MACHINE_DEFAULTS, "RSize", nullptr, 3000, nullptr, 32768, false},
-    {HKEY_CURRENT_USER, MACHINE_DEFAULTS, "WSize", nullptr, 1024, nullptr, 32768, false},
-    // Caching
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheOff", nullptr, 1, nullptr, 0, false},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheDirMin", nullptr, 10, nullptr, 30, false},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheDirMax", nullptr, 50, nullptr, 60, false},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheRegMin", nullptr, 7, nullptr, 3, false},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheRegMax", nullptr, 45, nullptr, 60, false},
-    {HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "CacheSizeK", nullptr, 1024, nullptr, 0, false},
-    {HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "EnableDataCache", nullptr, 0, nullptr, 1, false},
-    {HKEY_LOCAL_MACHINE, SERVICE_PARAMETERS, "NumMappedNames", nullptr, 1024, nullptr, 256, false},
-    // Files and Folders
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "ArchiveBit", nullptr, 0, nullptr, 1, false},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "CaseSensitive", nullptr, 1, nullptr, 0, false},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "PreferredCaseIsUpper", nullptr, 1, nullptr, 0, false},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "CaseForce", nullptr, 1, nullptr, 0, false},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "UseBsdGroupSemantics", nullptr, 1, nullptr, 0, false},
-    // Advanced
-    {HKEY_CURRENT_USER, MACHINE_DEFAULTS, "Transport", "udp", 0, "", 0, true},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "NfsVersion", nullptr, 3, nullptr, 0, true},
-    {HKEY_CURRENT_USER, USER_DEFAULTS, "NfsPort", nullptr, 2049, nullptr, 0, true},
+    {CU, USER_DEFAULTS, "ReadOnly", REG_DWORD, "1", "0", false},
+    {CU, USER_DEFAULTS, "LockingSharing", REG_DWORD, "1", "0", false},
+    {CU, USER_DEFAULTS, "ShortNameMappingCharacter", REG_SZ, "#", "~", false},
+    {CU, MACHINE_DEFAULTS, "RSize", REG_DWORD, "3000", "32768", false},
+    {CU, MACHINE_DEFAULTS, "WSize", REG_DWORD, "1024", "32768", false},
+    {CU, USER_DEFAULTS, "AttrCacheOff", REG_DWORD, "1", "0", false},
+    {CU, USER_DEFAULTS, "AttrCacheDirMin", REG_DWORD, "10", "30", false},
+    {CU, USER_DEFAULTS, "AttrCacheDirMax", REG_DWORD, "50", "60", false},
+    {CU, USER_DEFAULTS, "AttrCacheRegMin", REG_DWORD, "7", "3", false},
+    {CU, USER_DEFAULTS, "AttrCacheRegMax", REG_DWORD, "45", "60", false},
+    {LM, SERVICE_PARAMETERS, "CacheSizeK", REG_DWORD, "1024", "0", false},
+    {LM, SERVICE_PARAMETERS, "EnableDataCache", REG_DWORD, "0", "1", false},
+    {LM, SERVICE_PARAMETERS, "NumMappedNames", REG_DWORD, "1024", "256", false},
+    {CU, USER_DEFAULTS, "ArchiveBit", REG_DWORD, "0", "1", false},
+    {CU, USER_DEFAULTS, "CaseSensitive", REG_DWORD, "1", "0", false},
+    {CU, USER_DEFAULTS, "PreferredCaseIsUpper", REG_DWORD, "1", "0", false},
+    {CU, USER_DEFAULTS, "CaseForce", REG_DWORD, "1", "0", false},
+    {CU, USER_DEFAULTS, "UseBsdGroupSemantics", REG_DWORD, "1", "0", false},
+    {CU, MACHINE_DEFAULTS, "Transport", REG_SZ, "udp", "", true},
+    {CU, USER_DEFAULTS, "NfsVersion", REG_DWORD, "3", "0", true},
+    {CU, USER_DEFAULTS, "NfsPort", REG_DWORD, "2049", "0", true},
 };
+
+std::string StoredText(const SheetValue& value)
+{
+    std::string text = "(missing)";
+    DWORD number;
+    if (value.type == REG_SZ)
+        ReadString(value.hive, value.path, value.name, &text);
+    else if (ReadDword(value.hive, value.path, value.name, &number))
+        text = std::to_string(number);
+    return text;
+}
 
 } // namespace
 
@@ -54,32 +63,19 @@ class SheetDefaults : public NfsSheet {
     void StoreNonDefaults()
     {
         for (const SheetValue& value : SheetValues) {
-            if (value.storedText != nullptr)
-                WriteString(value.hive, value.path, value.name, value.storedText);
+            if (value.type == REG_SZ)
+                WriteString(value.hive, value.path, value.name, value.stored);
             else
-                WriteDword(value.hive, value.path, value.name, value.stored);
+                WriteDword(value.hive, value.path, value.name, strtoul(value.stored, NULL, 10));
         }
     }
-    // Values of HKEY_LOCAL_MACHINE inherit nothing and keep their defaults;
-    // mount defaults equal to what they inherit are pruned, unless saved
-    // after the last pruning pass.
+    // HKEY_LOCAL_MACHINE values inherit nothing and keep their defaults;
+    // mount defaults equal to what they inherit are pruned.
     void ExpectDefaults(bool everyPageOpened)
     {
         for (const SheetValue& value : SheetValues) {
-            SCOPED_TRACE(value.name);
-            bool kept =
-                value.hive == HKEY_LOCAL_MACHINE || (everyPageOpened && value.savedAfterLastPrune);
-            if (!kept) {
-                EXPECT_FALSE(ValueExists(value.hive, value.path, value.name));
-            } else if (value.defaultText != nullptr) {
-                std::string text;
-                EXPECT_TRUE(ReadString(value.hive, value.path, value.name, &text));
-                EXPECT_EQ(value.defaultText, text);
-            } else {
-                DWORD number = Missing;
-                EXPECT_TRUE(ReadDword(value.hive, value.path, value.name, &number));
-                EXPECT_EQ(value.defaultValue, number);
-            }
+            bool kept = value.hive == LM || (everyPageOpened && value.savedAfterLastPrune);
+            EXPECT_EQ(kept ? value.byDefault : "(missing)", StoredText(value)) << value.name;
         }
     }
 };
@@ -91,9 +87,8 @@ TEST_F(SheetDefaults, DefaultsThenOkWritesEveryDefaultAndPrunesTheKeys)
     sheet_->PressDefaults();
     OkAndClose();
     ExpectDefaults(false);
-    // Keys left with nothing but inherited values are gone.
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, USER_DEFAULTS));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, MACHINE_DEFAULTS));
+    EXPECT_FALSE(KeyExists(CU, USER_DEFAULTS));
+    EXPECT_FALSE(KeyExists(CU, MACHINE_DEFAULTS));
 }
 
 TEST_F(SheetDefaults, AfterVisitingEveryPageTheAdvancedValuesStayStored)
@@ -105,36 +100,30 @@ TEST_F(SheetDefaults, AfterVisitingEveryPageTheAdvancedValuesStayStored)
     sheet_->PressDefaults();
     OkAndClose();
     // The same effective settings. Pages apply in their order and the Files
-    // and Folders page prunes after its own save, so only the Advanced page,
-    // which comes after it, leaves its defaults stored.
+    // and Folders page prunes after its own save: only the Advanced page,
+    // which comes after it, leaves values equal to their defaults stored.
     ExpectDefaults(true);
-    EXPECT_EQ(2, ValueCount(HKEY_CURRENT_USER, USER_DEFAULTS));
-    EXPECT_EQ(1, ValueCount(HKEY_CURRENT_USER, MACHINE_DEFAULTS));
+    EXPECT_EQ(2, ValueCount(CU, USER_DEFAULTS));
+    EXPECT_EQ(1, ValueCount(CU, MACHINE_DEFAULTS));
 }
 
-TEST_F(SheetDefaults, ShownOnOpenPagesAndOnPagesCreatedLaterWithoutWriting)
+// Pages open at the press show the defaults at once: the test above sees
+// them saved. Pages created later show them instead of the stored values.
+TEST_F(SheetDefaults, PagesCreatedAfterThePressShowThemAndNothingIsWritten)
 {
     StoreNonDefaults();
     Open();
-    sheet_->SelectPageId(113);
-    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(1080)); // stored BSD
     sheet_->PressDefaults();
+    sheet_->SelectPageId(113);
+    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(1074));
+    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(1079));
     EXPECT_FALSE(sheet_->Enabled(1078));
-    struct {
-        int templateId, id;
-        UINT checked;
-    } shown[] = {
-        {113, 1074, BST_CHECKED},   {113, 1078, BST_UNCHECKED}, {113, 1121, BST_CHECKED},
-        {113, 1120, BST_UNCHECKED}, {113, 1079, BST_CHECKED},   {114, 2100, BST_CHECKED},
-        {114, 2110, BST_CHECKED},   {114, 1085, BST_CHECKED},
-    };
-    for (const auto& control : shown) {
-        sheet_->SelectPageId(control.templateId);
-        EXPECT_EQ(control.checked, sheet_->Checked(control.id)) << control.id;
-    }
+    sheet_->SelectPageId(114);
+    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(2100));
+    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(2110));
+    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(1085));
     EXPECT_EQ("0", sheet_->Text(1088));
-    EXPECT_FALSE(sheet_->Enabled(1088));
     CancelAndClose();
-    EXPECT_EQ(1u, UserDword("UseBsdGroupSemantics"));
-    EXPECT_EQ(2049u, UserDword("NfsPort"));
+    for (const SheetValue& value : SheetValues)
+        EXPECT_EQ(value.stored, StoredText(value)) << value.name;
 }

@@ -2,35 +2,26 @@
 #include "advancedmaps.h"
 
 #include <gtest/gtest.h>
-#include <string>
 
-TEST(AdvancedMaps, TransportTexts)
+TEST(AdvancedMaps, TransportTextsCompareExactly)
 {
-    struct {
-        const char* stored;
-        int index;
-    } rows[] = {{"", 0},     {"tcp", 1},  {"udp", 2}, {"TCP", 0}, {"Udp", 0},
-                {"tcp ", 0}, {" udp", 0}, {"tc", 0},  {"ip", 0},  {nullptr, 0}};
-    for (const auto& row : rows)
-        EXPECT_EQ(row.index, TransportIndex(row.stored)) << (row.stored ? row.stored : "(null)");
-    const char* written[] = {"", "tcp", "udp"};
-    for (int index = 0; index < 3; ++index)
-        EXPECT_STREQ(written[index], TransportText(index));
-    EXPECT_STREQ("", TransportText(-1));
-    EXPECT_STREQ("", TransportText(3));
+    const char* automatic[] = {"", "TCP", "Udp", "tcp ", " udp", "tc", nullptr};
+    for (const char* text : automatic)
+        EXPECT_EQ(0, TransportIndex(text)) << (text ? text : "(null)");
+    const char* written[] = {"", "", "tcp", "udp", ""}; // for the indexes -1 to 3
+    for (int index = -1; index <= 3; ++index) {
+        EXPECT_STREQ(written[index + 1], TransportText(index)) << index;
+        EXPECT_EQ(index >= 0 && index <= 2 ? index : 0, TransportIndex(TransportText(index)));
+    }
 }
 
 TEST(AdvancedMaps, VersionsWithVersion3Before2)
 {
-    struct {
-        uint32_t stored;
-        int index;
-    } rows[] = {{0, 0}, {1, 0}, {2, 2}, {3, 1}, {4, 0}, {0x80000000u, 0}, {0xFFFFFFFFu, 0}};
-    for (const auto& row : rows)
-        EXPECT_EQ(row.index, VersionIndex(row.stored)) << row.stored;
-    const uint32_t written[] = {0, 3, 2};
-    for (int index = 0; index < 3; ++index)
-        EXPECT_EQ(written[index], VersionValue(index));
-    EXPECT_EQ(0u, VersionValue(-1));
-    EXPECT_EQ(0u, VersionValue(3));
+    const uint32_t stored[] = {0, 1, 2, 3, 4, 0xFFFFFFFFu};
+    const int index[] = {0, 0, 2, 1, 0, 0};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(index[i], VersionIndex(stored[i])) << stored[i];
+    const uint32_t written[] = {0, 0, 3, 2, 0}; // for the indexes -1 to 3
+    for (int i = -1; i <= 3; ++i)
+        EXPECT_EQ(written[i + 1], VersionValue(i)) << i;
 }
