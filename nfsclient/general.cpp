@@ -152,7 +152,9 @@ void ApplyAllPages(NMHDR* header)
     TransferGeneralPage(1);
     // The pages that were reset but never opened get their defaults here;
     // pages that exist save themselves on their own PSN_APPLY.
+    CommitAdvancedReset(page);
     CommitCachingReset(page);
+    CommitFilesReset(page);
     CommitSecurityReset(page);
     CommitTuningReset(page);
     SetApplied(page, 1);
@@ -198,7 +200,9 @@ void ResetAllPages(HWND button)
 {
     GeneralPageWindow = GetGeneralPage(button);
     ShowGeneralDefaults(button);
+    ResetAdvancedPage(button);
     ResetCachingPage(button);
+    ResetFilesPage(button);
     ResetSecurityPage(button);
     ResetTuningPage(button);
 }

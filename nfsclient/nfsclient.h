@@ -15,6 +15,8 @@ enum {
     SecurityTemplateId = 109,
     CachingTemplateId = 111,
     TuningTemplateId = 112,
+    FilesTemplateId = 113,
+    AdvancedTemplateId = 114,
 };
 
 // The control id of the "Def&aults" button on the sheet frame, and of the
@@ -68,5 +70,25 @@ void FillTuningLists();
 int TransferTuningPage(int save);
 void ResetTuningPage(HWND window);
 void CommitTuningReset(HWND window);
+// Files and Folders page
+void AddFilesPage();
+INT_PTR CALLBACK FilesPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL InitFilesPage(HWND page);
+int TransferFilesPage(int save);
+void UpdateFilesControls();
+void ResetFilesPage(HWND window);
+void CommitFilesReset(HWND window);
+
+// Advanced page
+void AddAdvancedPage();
+INT_PTR CALLBACK AdvancedPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL InitAdvancedPage(HWND page);
+int TransferAdvancedPage(int save);
+void TransferTransport(HKEY key, const char* valueName, const char* defaultText, int save);
+void TransferNfsVersion(HKEY key, const char* valueName, DWORD defaultValue, int save);
+void TransferNfsPort(int save);
+void UpdateAdvancedControls();
+void ResetAdvancedPage(HWND window);
+void CommitAdvancedReset(HWND window);
 
 #endif

@@ -1,12 +1,13 @@
 #include "nfsclient.h"
 
 // The sheet opens on the General page, which coordinates the others, so it
-// comes first. Files and Folders and Advanced join this list in their
-// places as they are built.
+// comes first.
 void AddNfsClientPages()
 {
     AddGeneralPage();
     AddSecurityPage();
     AddCachingPage();
     AddTuningPage();
+    AddFilesPage();
+    AddAdvancedPage();
 }

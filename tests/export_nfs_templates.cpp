@@ -14,6 +14,7 @@ const DWORD Centred = Child | SS_CENTER;
 const DWORD Group = Child | BS_GROUPBOX;
 const DWORD DropList = Child | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 const DWORD DropDown = Child | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP;
+const DWORD Radio = Child | BS_AUTORADIOBUTTON;
 
 struct Expected {
     int id;
@@ -133,5 +134,49 @@ TEST(SharingTemplates, NfsServerAndLoggingPages)
             {1038, "Button", AutoCheck, "&Enable Network Event Log", 10, 25, 285, 10},
             {1039, "Button", AutoCheck, "&Save log messages to file", 10, 40, 285, 10},
             {1040, "Edit", Child | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, "", 20, 53, 160, 12},
+TEST(NfsTemplates, FilesPage)
+{
+    ExpectTemplate(
+        113, "Files and Folders", 239, 201,
+        {
+            {1074, "Button", AutoCheck, "&Show NFS files with archive attribute checked", 11, 24,
+             219, 11},
+            {1121, "Button", Radio | WS_GROUP | WS_TABSTOP, "&Lowercase", 11, 63, 219, 8},
+            {1122, "Button", Radio, "&Uppercase", 11, 76, 219, 8},
+            {1120, "Button", AutoCheck | WS_GROUP, "&Create file names in preferred case", 11, 111,
+             219, 9},
+            {1078, "Button", AutoCheck, "Use case sensitive &file name lookup", 11, 125, 219, 9},
+            {1079, "Button", Radio | WS_GROUP | WS_TABSTOP, "System &V", 11, 164, 219, 8},
+            {1080, "Button", Radio, "&BSD", 11, 179, 219, 8},
+            {-1, "Button", Group, "Archive Attribute", 5, 10, 230, 32},
+            {1128, "Button", Group, "Case Handling", 5, 99, 230, 42},
+            {1127, "Button", Group, "Preferred Case", 5, 49, 230, 43},
+            {-1, "Button", Group, "Folder Creation Semantics", 5, 150, 230, 44},
+        });
+}
+
+TEST(NfsTemplates, AdvancedPage)
+{
+    ExpectTemplate(
+        114, "Advanced", 240, 215,
+        {
+            {2100, "Button", Radio | WS_GROUP, "Automat&ic", 11, 73, 99, 10},
+            {2101, "Button", Radio, "&TCP only", 11, 88, 99, 10},
+            {2102, "Button", Radio, "&UDP only", 10, 103, 99, 10},
+            {2110, "Button", Radio | WS_GROUP, "Auto&matic", 128, 73, 99, 9},
+            {2111, "Button", Radio, "&V3 only", 128, 88, 99, 10},
+            {2112, "Button", Radio, "V&2 only", 128, 103, 99, 10},
+            {1085, "Button", Radio | WS_GROUP, "Use &portmapper", 10, 141, 219, 10},
+            {1086, "Button", Radio, "Use a &specific port", 10, 156, 219, 10},
+            {1087, "Static", Label, "NFS p&ort:", 35, 169, 80, 10},
+            {1088, "Edit", Child | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, "", 120, 168, 39, 11},
+            {-1, "Button", Group | WS_GROUP, "Transport", 5, 59, 112, 62},
+            {-1, "Button", Group, "NFS Version", 123, 59, 112, 62},
+            {1124, "Button", Group | WS_GROUP, "NFS Port", 5, 125, 230, 60},
+            {-1, "Static", Label,
+             "Warning: An incorrect setting will disable the NFS Client and make it impossible to "
+             "browse NFS file systems. If this occurs, use Network Control Panel to remove and "
+             "re-add the NFS Client.",
+             5, 10, 230, 48},
         });
 }
