@@ -134,6 +134,9 @@ TEST(SharingTemplates, NfsServerAndLoggingPages)
             {1038, "Button", AutoCheck, "&Enable Network Event Log", 10, 25, 285, 10},
             {1039, "Button", AutoCheck, "&Save log messages to file", 10, 40, 285, 10},
             {1040, "Edit", Child | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, "", 20, 53, 160, 12},
+        });
+}
+
 TEST(NfsTemplates, FilesPage)
 {
     ExpectTemplate(
