@@ -112,6 +112,61 @@ TEST(NfsTemplates, CachingPage)
         });
 }
 
+TEST(NfsTemplates, SecurityPage)
+{
+    const char* const bits[] = {"Read", "Write", "Execute"};
+    const char* const heads[] = {"&User:", "&Group:", "&Other:"};
+    const short columns[] = {11, 87, 157};
+    std::vector<Expected> controls;
+    for (int column = 0; column < 3; ++column) {
+        short x = columns[column];
+        controls.push_back({-1, "Static", Label, heads[column], x, 22, 70, 8});
+        for (int bit = 0; bit < 3; ++bit)
+            controls.push_back({2000 + column * 3 + bit, "Button", AutoCheck, bits[bit], x,
+                                (short)(bit == 0   ? 33
+                                        : bit == 1 ? 47
+                                                   : 60),
+                                70, 11});
+    }
+    const Expected rest[] = {
+        {1151, "Static", Label, "Authentication servers verify your user name and password.", 11,
+         97, 219, 18},
+        {1047, "Button", Radio | WS_GROUP, "&Broadcast for an authentication server", 11, 118, 219,
+         11},
+        {1048, "Button", Radio, "Use a specific authen&tication server", 11, 133, 219, 11},
+        {1051, "Static", Label, "&Server:", 25, 147, 205, 8},
+        {1049, "Edit", Child | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, "", 25, 158, 181, 13},
+        {-1, "Button", Group, "Default File Creation Permissions", 5, 10, 230, 67},
+        {1149, "Button", Group, "Authentication", 5, 83, 230, 100},
+    };
+    controls.insert(controls.end(), rest, rest + sizeof(rest) / sizeof(rest[0]));
+    ExpectTemplate(109, "Security", 240, 215, controls);
+}
+
+// The time-out and back-off controls are never shown.
+TEST(NfsTemplates, TuningPage)
+{
+    const DWORD Hidden = WS_CHILD;
+    const DWORD Edit = WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
+    ExpectTemplate(
+        112, "Tuning", 240, 215,
+        {
+            {1132, "Static", Hidden | SS_LEFT, "&Time-out (in seconds):", 11, 177, 134, 17},
+            {1068, "ComboBox", Hidden | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, "", 150, 175, 80,
+             94},
+            {1133, "Static", Hidden | SS_LEFT, "&Backoff multiplier:", 11, 196, 134, 18},
+            {1069, "Edit", Hidden | Edit, "", 150, 194, 40, 12},
+            {1134, "Static", Label, "&Retries:", 11, 22, 130, 17},
+            {1070, "ComboBox", DropDown, "", 150, 21, 80, 65},
+            {1071, "Button", AutoCheck, "&Enable asynchronous readahead", 11, 67, 219, 8},
+            {1135, "Static", Label, "&Idle time-out (in seconds):", 11, 105, 134, 20},
+            {1073, "Edit", Child | Edit, "", 150, 102, 40, 13},
+            {-1, "Button", Group, "NFS Retransmissions", 5, 10, 230, 35},
+            {1153, "Button", Group, "Asynchronous Transmissions", 5, 53, 230, 28},
+            {1150, "Button", Group, "Automounter", 5, 90, 230, 45},
+        });
+}
+
 TEST(SharingTemplates, NfsServerAndLoggingPages)
 {
     const DWORD Intro = Label | WS_GROUP;
