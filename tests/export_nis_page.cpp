@@ -1,6 +1,5 @@
 // The name-service sheet through the real export: the NIS/NIS+ page and its
 // IP-address entry controls, driven by keystrokes as a user types.
-#include "dialog_template.h"
 #include "helpspy.h"
 #include "sandbox.h"
 #include "sheet_driver.h"
@@ -98,65 +97,6 @@ class NisSheet : public SandboxTest {
     ZevrEntryPoint entry_ = NULL;
     std::unique_ptr<SheetDriver> sheet_;
 };
-
-TEST(NisTemplate, ControlByControl)
-{
-    const DWORD child = WS_CHILD | WS_VISIBLE;
-    const DWORD check = child | BS_AUTOCHECKBOX | WS_TABSTOP;
-    const DWORD label = child | SS_LEFT | WS_GROUP;
-    const DWORD address = child | WS_TABSTOP | 0x0004;
-    const DWORD push = child | BS_PUSHBUTTON | WS_TABSTOP;
-    const DWORD list =
-        child | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-    const DWORD edit = child | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
-    const DialogItem expected[] = {
-        {1106, "Button", check, 0, "&Enable NIS", 10, 4, 160, 10},
-        {1103, "Static", label, 0, "NIS ser&ver search order:", 20, 16, 168, 10},
-        {1091, "ZEVRIPAddress", address, 0, "", 20, 27, 90, 15},
-        {1092, "Button", push, 0, "&Add", 130, 27, 55, 15},
-        {1093, "ListBox", list, 0, "", 20, 45, 90, 26},
-        {1094, "Button", push, 0, "&Remove", 130, 45, 55, 15},
-        {1107, "Button", check, 0, "Enable &NIS+", 10, 74, 160, 10},
-        {1105, "Static", label, 0, "NIS+ server sear&ch order:", 20, 86, 168, 10},
-        {1095, "ZEVRIPAddress", address, 0, "", 20, 97, 90, 15},
-        {1096, "Button", push, 0, "A&dd", 130, 96, 55, 15},
-        {1097, "ListBox", list, 0, "", 20, 115, 90, 26},
-        {1098, "Button", push, 0, "Re&move", 130, 114, 55, 15},
-        {1104, "Static", label, 0, "Name &service domain:", 10, 144, 100, 10},
-        {1089, "Edit", edit, 0, "", 20, 155, 84, 14},
-        {1156, "Button", push, 0, "&Up", 130, 183, 55, 15},
-        {1157, "Button", push, 0, "Do&wn", 130, 201, 55, 15},
-        {1108, "Static", label, 0, "Name server search &order:", 10, 172, 168, 10},
-        {1099, "ListBox", list, 0, "", 18, 184, 90, 32},
-    };
-    HMODULE library = LoadLibraryExA("ZEVRNTPS.dll", NULL, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, library);
-    DialogTemplate dialog;
-    ASSERT_TRUE(ReadDialogTemplate(library, 115, &dialog));
-    FreeLibrary(library);
-    EXPECT_EQ((DWORD)(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT),
-              dialog.style);
-    EXPECT_EQ("NIS/NIS+ Configuration", dialog.caption);
-    EXPECT_EQ(199, dialog.cx);
-    EXPECT_EQ(222, dialog.cy);
-    EXPECT_EQ(8, dialog.pointSize);
-    EXPECT_EQ("MS Sans Serif", dialog.font);
-    ASSERT_EQ(std::size(expected), dialog.items.size());
-    for (size_t i = 0; i < dialog.items.size(); ++i) {
-        const DialogItem& e = expected[i];
-        const DialogItem& item = dialog.items[i];
-        SCOPED_TRACE(e.id);
-        EXPECT_EQ(e.id, item.id);
-        EXPECT_STRCASEEQ(e.cls.c_str(), item.cls.c_str());
-        EXPECT_EQ(e.style, item.style);
-        EXPECT_EQ(0u, item.exStyle);
-        EXPECT_EQ(e.text, item.text);
-        EXPECT_EQ(e.x, item.x);
-        EXPECT_EQ(e.y, item.y);
-        EXPECT_EQ(e.cx, item.cx);
-        EXPECT_EQ(e.cy, item.cy);
-    }
-}
 
 TEST_F(NisSheet, TypingFlowsFromFieldToField)
 {

@@ -238,3 +238,34 @@ TEST(NfsTemplates, AdvancedPage)
              5, 10, 230, 48},
         });
 }
+
+TEST(NameServiceTemplates, NisPage)
+{
+    const DWORD Heading = Label | WS_GROUP;
+    const DWORD Address = Child | WS_TABSTOP | 0x0004;
+    const DWORD Push = Child | BS_PUSHBUTTON | WS_TABSTOP;
+    const DWORD List =
+        Child | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+    ExpectTemplate(
+        115, "NIS/NIS+ Configuration", 199, 222,
+        {
+            {1106, "Button", AutoCheck, "&Enable NIS", 10, 4, 160, 10},
+            {1103, "Static", Heading, "NIS ser&ver search order:", 20, 16, 168, 10},
+            {1091, "ZEVRIPAddress", Address, "", 20, 27, 90, 15},
+            {1092, "Button", Push, "&Add", 130, 27, 55, 15},
+            {1093, "ListBox", List, "", 20, 45, 90, 26},
+            {1094, "Button", Push, "&Remove", 130, 45, 55, 15},
+            {1107, "Button", AutoCheck, "Enable &NIS+", 10, 74, 160, 10},
+            {1105, "Static", Heading, "NIS+ server sear&ch order:", 20, 86, 168, 10},
+            {1095, "ZEVRIPAddress", Address, "", 20, 97, 90, 15},
+            {1096, "Button", Push, "A&dd", 130, 96, 55, 15},
+            {1097, "ListBox", List, "", 20, 115, 90, 26},
+            {1098, "Button", Push, "Re&move", 130, 114, 55, 15},
+            {1104, "Static", Heading, "Name &service domain:", 10, 144, 100, 10},
+            {1089, "Edit", Child | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, "", 20, 155, 84, 14},
+            {1156, "Button", Push, "&Up", 130, 183, 55, 15},
+            {1157, "Button", Push, "Do&wn", 130, 201, 55, 15},
+            {1108, "Static", Heading, "Name server search &order:", 10, 172, 168, 10},
+            {1099, "ListBox", List, "", 18, 184, 90, 32},
+        });
+}
