@@ -211,6 +211,10 @@ static void ApplySearchOrderCode(char code)
     const char* text = NULL;
     int checkId = 0;
     if (code == 'W') {
+        // One entry however often the code is stored, or it would be saved
+        // back repeated.
+        if (ListFindExact(page, OrderListId, WindowsDefaultText) != LB_ERR)
+            return;
         ListSetSelection(page, OrderListId,
                          (int)ListAddString(page, OrderListId, WindowsDefaultText));
         return;

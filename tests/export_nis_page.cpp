@@ -322,6 +322,7 @@ TEST_F(NisSheet, SearchOrderLoadsMovesAndSaves)
         // Only the first service code counts.
         {"NY", {"NIS+"}, 0, BST_UNCHECKED, BST_CHECKED, false, "N"},
         {"YWY", {"NIS", "Windows default"}, 1, BST_CHECKED, BST_UNCHECKED, false, "YW"},
+        {"WYW", {"Windows default", "NIS"}, 1, BST_CHECKED, BST_UNCHECKED, false, "WY"},
         {"", {}, -1, BST_UNCHECKED, BST_UNCHECKED, false, ""},
     };
     for (const auto& c : cases) {
