@@ -34,11 +34,6 @@ static const char* InheritedTransport()
     return text != NULL ? text : "";
 }
 
-static DWORD InheritedAdvancedDefault(const char* valueName)
-{
-    return GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), valueName);
-}
-
 static void CheckTransport(HWND page, const char* text)
 {
     CheckRadioButton(page, AutomaticTransportId, UdpOnlyId,
@@ -101,7 +96,7 @@ int TransferAdvancedPage(int save)
 
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    TransferNfsVersion(key, "NfsVersion", InheritedAdvancedDefault("NfsVersion"), save);
+    TransferNfsVersion(key, "NfsVersion", GetInheritedUserDefault("NfsVersion"), save);
     CloseSettingsKey(key);
     TransferNfsPort(save);
     return 1;
@@ -147,7 +142,7 @@ void TransferNfsPort(int save)
         UINT port = GetDialogUnsigned(page, PortId, NULL);
         SetDwordValue(key, "NfsPort", portmapper ? 0 : (DWORD)port);
     } else {
-        DWORD port = InheritedAdvancedDefault("NfsPort");
+        DWORD port = GetInheritedUserDefault("NfsPort");
         GetDwordValue(key, "NfsPort", &port);
         ShowPort(page, port);
         CheckRadioButton(page, PortmapperId, SpecificPortId,
@@ -174,8 +169,8 @@ void ResetAdvancedPage(HWND window)
     }
     AdvancedPageWindow = page;
     CheckTransport(page, InheritedTransport());
-    CheckVersion(page, InheritedAdvancedDefault("NfsVersion"));
-    ShowPort(page, InheritedAdvancedDefault("NfsPort"));
+    CheckVersion(page, GetInheritedUserDefault("NfsVersion"));
+    ShowPort(page, GetInheritedUserDefault("NfsPort"));
     CheckRadioButton(page, PortmapperId, SpecificPortId, PortmapperId);
     UpdateAdvancedControls();
     SetAdvancedResetPending(window, 0);
@@ -192,7 +187,7 @@ void CommitAdvancedReset(HWND window)
     }
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return;
-    SetDwordValue(key, "NfsVersion", InheritedAdvancedDefault("NfsVersion"));
-    SetDwordValue(key, "NfsPort", InheritedAdvancedDefault("NfsPort"));
+    SetDwordValue(key, "NfsVersion", GetInheritedUserDefault("NfsVersion"));
+    SetDwordValue(key, "NfsPort", GetInheritedUserDefault("NfsPort"));
     CloseSettingsKey(key);
 }

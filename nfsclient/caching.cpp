@@ -42,11 +42,6 @@ static const int AttributeCombos[] = {FolderMinimumId, FolderMaximumId, FileMini
 static const char* const AttributeValues[] = {"AttrCacheDirMin", "AttrCacheDirMax",
                                               "AttrCacheRegMin", "AttrCacheRegMax"};
 
-static DWORD InheritedUserDefault(const char* valueName)
-{
-    return GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), valueName);
-}
-
 void AddCachingPage()
 {
     AddPropertyPage(CachingTemplateId, CachingPageProc);
@@ -106,7 +101,7 @@ static void TransferCachePair(HKEY key, int pair, int save)
         return;
     for (int i = pair * 2; i < pair * 2 + 2; ++i)
         BindComboNumber(CachingPageWindow, AttributeCombos[i], key, AttributeValues[i],
-                        InheritedUserDefault(AttributeValues[i]), save);
+                        GetInheritedUserDefault(AttributeValues[i]), save);
 }
 
 int TransferCachingPage(int save)
@@ -123,7 +118,7 @@ int TransferCachingPage(int save)
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
     BindInvertedCheckBox(page, AttributeCacheId, key, "AttrCacheOff",
-                         InheritedUserDefault("AttrCacheOff"), save);
+                         GetInheritedUserDefault("AttrCacheOff"), save);
     TransferCachePair(key, 0, save);
     TransferCachePair(key, 1, save);
     CloseSettingsKey(key);
@@ -165,10 +160,10 @@ void ResetCachingPage(HWND window)
     CachingPageWindow = page;
     ComboSetNumber(page, CacheSizeId, DefaultCacheSizeK);
     CheckDlgButton(page, AttributeCacheId,
-                   InheritedUserDefault("AttrCacheOff") == 0 ? BST_CHECKED : BST_UNCHECKED);
+                   GetInheritedUserDefault("AttrCacheOff") == 0 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, DataCacheId, BST_CHECKED);
     for (int i = 0; i < 4; ++i)
-        ComboSetNumber(page, AttributeCombos[i], InheritedUserDefault(AttributeValues[i]));
+        ComboSetNumber(page, AttributeCombos[i], GetInheritedUserDefault(AttributeValues[i]));
     ComboSetNumber(page, MappingsId, DefaultNumMappedNames);
     UpdateCachingControls();
     SetCachingResetPending(window, 0);
@@ -187,8 +182,8 @@ void CommitCachingReset(HWND window)
     }
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return;
-    SetDwordValue(key, "AttrCacheOff", InheritedUserDefault("AttrCacheOff"));
+    SetDwordValue(key, "AttrCacheOff", GetInheritedUserDefault("AttrCacheOff"));
     for (const char* name : AttributeValues)
-        SetDwordValue(key, name, InheritedUserDefault(name));
+        SetDwordValue(key, name, GetInheritedUserDefault(name));
     CloseSettingsKey(key);
 }

@@ -22,11 +22,6 @@ enum {
     UppercaseId = 1122,
 };
 
-static DWORD InheritedFilesDefault(const char* valueName)
-{
-    return GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), valueName);
-}
-
 // The five values in the order they are saved and committed.
 static const char* const FilesValues[] = {"ArchiveBit", "CaseSensitive", "PreferredCaseIsUpper",
                                           "CaseForce", "UseBsdGroupSemantics"};
@@ -74,14 +69,15 @@ int TransferFilesPage(int save)
     HKEY key;
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindCheckBox(page, ArchiveBitId, key, "ArchiveBit", InheritedFilesDefault("ArchiveBit"), save);
+    BindCheckBox(page, ArchiveBitId, key, "ArchiveBit", GetInheritedUserDefault("ArchiveBit"),
+                 save);
     BindCheckBox(page, CaseSensitiveId, key, "CaseSensitive",
-                 InheritedFilesDefault("CaseSensitive"), save);
+                 GetInheritedUserDefault("CaseSensitive"), save);
     BindRadioGroup(page, LowercaseId, UppercaseId, key, "PreferredCaseIsUpper",
-                   InheritedFilesDefault("PreferredCaseIsUpper"), save);
-    BindCheckBox(page, CaseForceId, key, "CaseForce", InheritedFilesDefault("CaseForce"), save);
+                   GetInheritedUserDefault("PreferredCaseIsUpper"), save);
+    BindCheckBox(page, CaseForceId, key, "CaseForce", GetInheritedUserDefault("CaseForce"), save);
     BindRadioGroup(page, SystemVId, BsdId, key, "UseBsdGroupSemantics",
-                   InheritedFilesDefault("UseBsdGroupSemantics"), save);
+                   GetInheritedUserDefault("UseBsdGroupSemantics"), save);
     CloseSettingsKey(key);
     return 1;
 }
@@ -100,14 +96,14 @@ void UpdateFilesControls()
 
 static void ShowInheritedCheck(HWND page, int id, const char* valueName)
 {
-    CheckDlgButton(page, id, InheritedFilesDefault(valueName) != 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, id, GetInheritedUserDefault(valueName) != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 // A default beyond the group checks no button, as a stored one does.
 static void ShowInheritedRadio(HWND page, int firstId, int lastId, const char* valueName)
 {
     CheckRadioButton(page, firstId, lastId,
-                     (int)((DWORD)firstId + InheritedFilesDefault(valueName)));
+                     (int)((DWORD)firstId + GetInheritedUserDefault(valueName)));
 }
 
 void ResetFilesPage(HWND window)
@@ -135,6 +131,6 @@ void CommitFilesReset(HWND window)
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return;
     for (const char* name : FilesValues)
-        SetDwordValue(key, name, InheritedFilesDefault(name));
+        SetDwordValue(key, name, GetInheritedUserDefault(name));
     CloseSettingsKey(key);
 }

@@ -106,11 +106,9 @@ int TransferGeneralPage(int save)
     HKEY key;
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindCheckBox(page, ReadOnlyId, key, "ReadOnly",
-                 GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), "ReadOnly"), save);
+    BindCheckBox(page, ReadOnlyId, key, "ReadOnly", GetInheritedUserDefault("ReadOnly"), save);
     BindCheckBox(page, LockingSharingId, key, "LockingSharing",
-                 GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), "LockingSharing"),
-                 save);
+                 GetInheritedUserDefault("LockingSharing"), save);
     BindComboText(page, MappingCharacterId, key, "ShortNameMappingCharacter",
                   GetInheritedString(HKEY_CURRENT_USER, GetUserDefaultsPath(),
                                      "ShortNameMappingCharacter", 256),
@@ -119,10 +117,8 @@ int TransferGeneralPage(int save)
 
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindComboNumber(page, ReadSizeId, key, "RSize",
-                    GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), "RSize"), save);
-    BindComboNumber(page, WriteSizeId, key, "WSize",
-                    GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), "WSize"), save);
+    BindComboNumber(page, ReadSizeId, key, "RSize", GetInheritedMachineDefault("RSize"), save);
+    BindComboNumber(page, WriteSizeId, key, "WSize", GetInheritedMachineDefault("WSize"), save);
     CloseSettingsKey(key);
     return 1;
 }
@@ -131,17 +127,13 @@ void ShowGeneralDefaults(HWND window)
 {
     (void)window;
     HWND page = GeneralPageWindow;
-    CheckDlgButton(page, ReadOnlyId,
-                   GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), "ReadOnly"));
-    CheckDlgButton(page, LockingSharingId,
-                   GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), "LockingSharing"));
+    CheckDlgButton(page, ReadOnlyId, GetInheritedUserDefault("ReadOnly"));
+    CheckDlgButton(page, LockingSharingId, GetInheritedUserDefault("LockingSharing"));
     ComboSelectOrSetText(page, MappingCharacterId,
                          GetInheritedString(HKEY_CURRENT_USER, GetUserDefaultsPath(),
                                             "ShortNameMappingCharacter", 256));
-    ComboSetNumber(page, ReadSizeId,
-                   GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), "RSize"));
-    ComboSetNumber(page, WriteSizeId,
-                   GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), "WSize"));
+    ComboSetNumber(page, ReadSizeId, GetInheritedMachineDefault("RSize"));
+    ComboSetNumber(page, WriteSizeId, GetInheritedMachineDefault("WSize"));
 }
 
 void ApplyAllPages(NMHDR* header)

@@ -40,7 +40,7 @@ static const char BroadcastList[] = "*\0";
 
 static DWORD InheritedUmask()
 {
-    return GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), "UMask");
+    return GetInheritedUserDefault("UMask");
 }
 
 void AddSecurityPage()

@@ -172,6 +172,16 @@ DWORD GetInheritedDword(HKEY hive, const char* path, const char* valueName)
     return InheritDword(hive, path, valueName, &certain);
 }
 
+DWORD GetInheritedUserDefault(const char* valueName)
+{
+    return GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), valueName);
+}
+
+DWORD GetInheritedMachineDefault(const char* valueName)
+{
+    return GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), valueName);
+}
+
 const char* GetInheritedString(HKEY hive, const char* path, const char* valueName, DWORD limit)
 {
     // The result buffer has a fixed size, whatever the caller asks for.

@@ -22,6 +22,10 @@ LONG CreateServiceParametersKey(HKEY* key);
 // for a name without a row; limit is held to that buffer's 256 bytes.
 DWORD GetInheritedDword(HKEY hive, const char* path, const char* valueName);
 const char* GetInheritedString(HKEY hive, const char* path, const char* valueName, DWORD limit);
+// The same for the current user's two mount-defaults keys, which the pages
+// edit.
+DWORD GetInheritedUserDefault(const char* valueName);
+DWORD GetInheritedMachineDefault(const char* valueName);
 
 // Deletes the per-user mount-default values that equal what they inherit,
 // and mount-defaults keys left empty. Any hive but HKEY_CURRENT_USER is

@@ -36,16 +36,6 @@ enum {
 static const char* const Timeouts[] = {"5", "15", "30", "60"};
 static const char* const RetryCounts[] = {"1", "5", "10"};
 
-static DWORD InheritedMachineDefault(const char* valueName)
-{
-    return GetInheritedDword(HKEY_CURRENT_USER, GetMachineDefaultsPath(), valueName);
-}
-
-static DWORD InheritedUserDefault(const char* valueName)
-{
-    return GetInheritedDword(HKEY_CURRENT_USER, GetUserDefaultsPath(), valueName);
-}
-
 void AddTuningPage()
 {
     AddPropertyPage(TuningTemplateId, TuningPageProc);
@@ -94,15 +84,15 @@ int TransferTuningPage(int save)
     HKEY key;
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindComboNumber(page, TimeoutId, key, "Timeout", InheritedMachineDefault("Timeout"), save);
+    BindComboNumber(page, TimeoutId, key, "Timeout", GetInheritedMachineDefault("Timeout"), save);
     BindBoundedInteger(page, BackoffId, key, "BackoffMultiplier",
-                       InheritedMachineDefault("BackoffMultiplier"), MinimumBackoff, MaximumBackoff,
-                       save);
+                       GetInheritedMachineDefault("BackoffMultiplier"), MinimumBackoff,
+                       MaximumBackoff, save);
     CloseSettingsKey(key);
 
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindComboNumber(page, RetriesId, key, "Retries", InheritedUserDefault("Retries"), save);
+    BindComboNumber(page, RetriesId, key, "Retries", GetInheritedUserDefault("Retries"), save);
     CloseSettingsKey(key);
 
     if (CreateServiceParametersKey(&key) != ERROR_SUCCESS)
@@ -126,10 +116,10 @@ void ResetTuningPage(HWND window)
         return;
     }
     TuningPageWindow = page;
-    ComboSetNumber(page, TimeoutId, InheritedMachineDefault("Timeout"));
-    SetDlgItemInt(page, BackoffId, InheritedMachineDefault("BackoffMultiplier"), FALSE);
+    ComboSetNumber(page, TimeoutId, GetInheritedMachineDefault("Timeout"));
+    SetDlgItemInt(page, BackoffId, GetInheritedMachineDefault("BackoffMultiplier"), FALSE);
     CheckDlgButton(page, ReadaheadId, BST_CHECKED);
-    ComboSetNumber(page, RetriesId, InheritedUserDefault("Retries"));
+    ComboSetNumber(page, RetriesId, GetInheritedUserDefault("Retries"));
     SetDlgItemInt(page, IdleTimeId, DefaultIdleTime, FALSE);
     SetTuningResetPending(window, 0);
 }
@@ -142,12 +132,12 @@ void CommitTuningReset(HWND window)
         return;
     HKEY key;
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) == ERROR_SUCCESS) {
-        SetDwordValue(key, "Timeout", InheritedMachineDefault("Timeout"));
-        SetDwordValue(key, "BackoffMultiplier", InheritedMachineDefault("BackoffMultiplier"));
+        SetDwordValue(key, "Timeout", GetInheritedMachineDefault("Timeout"));
+        SetDwordValue(key, "BackoffMultiplier", GetInheritedMachineDefault("BackoffMultiplier"));
         CloseSettingsKey(key);
     }
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) == ERROR_SUCCESS) {
-        SetDwordValue(key, "Retries", InheritedUserDefault("Retries"));
+        SetDwordValue(key, "Retries", GetInheritedUserDefault("Retries"));
         CloseSettingsKey(key);
     }
     if (CreateServiceParametersKey(&key) == ERROR_SUCCESS) {
