@@ -112,58 +112,81 @@ static LevelAnswer ReadLevelText(HKEY key, const char* valueName, char* buffer, 
     return LevelHasValue;
 }
 
-// The walk behind GetInheritedDword. *certain is cleared when some level on
-// the way could not be read, or when the built-in row is met under a name
-// that differs only in case; pruning then keeps the value.
-static DWORD InheritDword(HKEY hive, const char* path, const char* valueName, int* certain)
+// The one inheritance walk, for numbers (REG_DWORD) and texts (REG_SZ). It
+// reads the key at path itself when own is set, else starts at the level
+// above; a level that does not answer hands the lookup one level further
+// up, with its key still open, until the built-in table answers. *certain is
+// cleared when some level on the way could not be read, or when the built-in
+// row is met under a name that differs only in case; pruning then keeps the
+// value. *origin gets the level that answered.
+static void WalkLevels(HKEY hive, const char* path, const char* valueName, DWORD type, DWORD limit,
+                       int own, InheritedValue* found, int* certain)
 {
     char parent[LevelPathSize];
-    if (!GetParentLevelPath(parent, path)) {
-        if (IsCaseVariantOfDwordDefault(valueName))
-            *certain = 0;
-        return FindDwordDefault(valueName);
+    if (!own) {
+        if (!GetParentLevelPath(parent, path)) {
+            found->Origin = OriginBuiltIn;
+            if (type == REG_DWORD) {
+                if (IsCaseVariantOfDwordDefault(valueName))
+                    *certain = 0;
+                found->Number = FindDwordDefault(valueName);
+            } else {
+                found->Text = FindStringDefault(valueName);
+            }
+            return;
+        }
+        path = parent;
     }
     HKEY key;
-    LONG rc = OpenSettingsKey(hive, parent, &key);
+    LONG rc = OpenSettingsKey(hive, path, &key);
     if (rc != ERROR_SUCCESS) {
         if (!IsMissing(rc))
             *certain = 0;
-        return InheritDword(hive, parent, valueName, certain);
+        WalkLevels(hive, path, valueName, type, limit, 0, found, certain);
+        return;
     }
-    DWORD value = 0;
-    LevelAnswer answer = ReadLevelDword(key, valueName, &value);
-    if (answer != LevelHasValue) {
+    DWORD stored = 0;
+    LevelAnswer answer = type == REG_DWORD
+                             ? ReadLevelDword(key, valueName, &found->Number)
+                             : ReadLevelText(key, valueName, InheritedText, limit, &stored);
+    if (answer == LevelHasValue) {
+        if (type == REG_SZ)
+            found->Text = InheritedText;
+        found->Origin = GetLevelOfPath(path);
+    } else {
         if (answer == LevelUnreadable)
             *certain = 0;
-        value = InheritDword(hive, parent, valueName, certain);
+        WalkLevels(hive, path, valueName, type, limit, 0, found, certain);
     }
     CloseSettingsKey(key);
-    return value;
+}
+
+static DWORD InheritDword(HKEY hive, const char* path, const char* valueName, int* certain)
+{
+    InheritedValue found = {0, NULL, OriginBuiltIn};
+    WalkLevels(hive, path, valueName, REG_DWORD, 0, 0, &found, certain);
+    return found.Number;
 }
 
 static const char* InheritString(HKEY hive, const char* path, const char* valueName, DWORD limit,
                                  int* certain)
 {
-    char parent[LevelPathSize];
-    if (!GetParentLevelPath(parent, path))
-        return FindStringDefault(valueName);
-    HKEY key;
-    LONG rc = OpenSettingsKey(hive, parent, &key);
-    if (rc != ERROR_SUCCESS) {
-        if (!IsMissing(rc))
-            *certain = 0;
-        return InheritString(hive, parent, valueName, limit, certain);
-    }
-    DWORD stored = 0;
-    const char* text = InheritedText;
-    LevelAnswer answer = ReadLevelText(key, valueName, InheritedText, limit, &stored);
-    if (answer != LevelHasValue) {
-        if (answer == LevelUnreadable)
-            *certain = 0;
-        text = InheritString(hive, parent, valueName, limit, certain);
-    }
-    CloseSettingsKey(key);
-    return text;
+    InheritedValue found = {0, NULL, OriginBuiltIn};
+    WalkLevels(hive, path, valueName, REG_SZ, limit, 0, &found, certain);
+    return found.Text;
+}
+
+int LookUpMountDefault(HKEY hive, const char* path, const char* valueName, DWORD type, int own,
+                       InheritedValue* found)
+{
+    found->Number = 0;
+    found->Text = NULL;
+    found->Origin = OriginBuiltIn;
+    if (type != REG_DWORD && type != REG_SZ)
+        return 0;
+    int certain = 1;
+    WalkLevels(hive, path, valueName, type, sizeof(InheritedText), own, found, &certain);
+    return certain;
 }
 
 DWORD GetInheritedDword(HKEY hive, const char* path, const char* valueName)

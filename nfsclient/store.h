@@ -22,6 +22,20 @@ LONG CreateServiceParametersKey(HKEY* key);
 // for a name without a row; limit is held to that buffer's 256 bytes.
 DWORD GetInheritedDword(HKEY hive, const char* path, const char* valueName);
 const char* GetInheritedString(HKEY hive, const char* path, const char* valueName, DWORD limit);
+// What one lookup found: the number, or the text (as GetInheritedString
+// hands it back), and the level that answered.
+struct InheritedValue {
+    DWORD Number;
+    const char* Text;
+    int Origin; // a LevelOrigin
+};
+// The one walk behind both lookups above, for type REG_DWORD or REG_SZ
+// (anything else finds nothing and returns 0). With own set it starts at the
+// key at path itself, so that found is the value that key holds or else
+// inherits, and found->Origin tells which. Returns 1 when every level on the
+// way could be read, 0 when the answer is not certain.
+int LookUpMountDefault(HKEY hive, const char* path, const char* valueName, DWORD type, int own,
+                       InheritedValue* found);
 // The same for the current user's two mount-defaults keys, which the pages
 // edit.
 DWORD GetInheritedUserDefault(const char* valueName);

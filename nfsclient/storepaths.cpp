@@ -77,6 +77,16 @@ int GetParentLevelPath(char* output, const char* path)
     return 1;
 }
 
+int GetLevelOfPath(const char* path)
+{
+    int separators = 0;
+    for (; path != NULL && *path != '\0'; ++path)
+        separators += *path == '\\';
+    if (separators > 3)
+        return OriginResource;
+    return separators == 3 ? OriginServer : OriginTopLevel;
+}
+
 uint32_t FindDwordDefault(const char* valueName)
 {
     if (valueName == NULL)

@@ -14,6 +14,13 @@ enum { LevelPathSize = 256 };
 // three backslashes before its key name, other than "zevrnfs\X") and for a
 // parent that would not fit the output; any length of path is read safely.
 int GetParentLevelPath(char* output, const char* path);
+// Where a mount-default value comes from: the built-in table or one of the
+// three levels.
+enum LevelOrigin { OriginBuiltIn, OriginTopLevel, OriginServer, OriginResource };
+// The level of a mount-defaults path: zevrnfs\X is the top level,
+// zevrnfs\Servers\S\X a server, anything deeper a resource (as
+// GetParentLevelPath walks it). A path that names no level counts as the top.
+int GetLevelOfPath(const char* path);
 // The built-in default of a value; 0 (numbers) or NULL (texts) when the
 // name has no row.
 uint32_t FindDwordDefault(const char* valueName);

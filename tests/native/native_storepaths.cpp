@@ -47,6 +47,22 @@ TEST(ParentLevelPath, TopLevelIsRecognisedExactly)
     EXPECT_EQ(0, GetParentLevelPath(nullptr, "zevrnfs\\Servers\\s\\X"));
 }
 
+TEST(ParentLevelPath, LevelOfAPathFollowsTheSameWalk)
+{
+    struct {
+        const char* path;
+        int level;
+    } rows[] = {{"zevrnfs\\UserMountDefaults", OriginTopLevel},
+                {"zevrnfs\\Servers\\s\\UserMountDefaults", OriginServer},
+                {"zevrnfs\\Servers\\s\\Resources\\r\\MachineMountDefaults", OriginResource},
+                {"zevrnfs\\Servers\\s\\Resources\\r\\Resources\\q\\X", OriginResource},
+                {"zevrnfs\\Servers\\X", OriginTopLevel},
+                {"", OriginTopLevel},
+                {nullptr, OriginTopLevel}};
+    for (const auto& row : rows)
+        EXPECT_EQ(row.level, GetLevelOfPath(row.path)) << (row.path ? row.path : "(null)");
+}
+
 TEST(ParentLevelPath, LongPathsAreReadSafely)
 {
     // The parent of a path too long for the output may still fit.

@@ -1,0 +1,75 @@
+// The text forms of zevrcfg, without Win32: the settings file (sections
+// for the top level, each server, each resource and the machine-wide
+// values, one "Name = value" a line), its quoting, and the registry editor
+// file (REGEDIT4) that export --reg writes.
+#ifndef ZEVR_CFGFILE_H
+#define ZEVR_CFGFILE_H
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+enum SectionKind { SectionTop, SectionServer, SectionResource, SectionMachine };
+
+struct Section {
+    int Kind = SectionTop;
+    std::string Server;
+    std::string Resource;
+};
+
+// One "Name = value" line as read: the value is still text (quotes and
+// list commas undone by DecodeValue and DecodeList when its setting says
+// which it is).
+struct Assignment {
+    int Line = 0;
+    Section Where;
+    std::string Name;
+    std::string Value;
+};
+
+// Reads a whole settings file. Blank lines and lines starting with '#' or
+// ';' are skipped; a "Name = value" line before any section header belongs
+// to no section and is an error. Returns 1, or 0 with *errorLine and *error
+// set for the first malformed line.
+int ReadSettingsFile(const std::string& text, std::vector<Assignment>* assignments, int* errorLine,
+                     std::string* error);
+
+// "[top]", "[machine]", "[server NAME]" or "[resource SERVER NAME]", names
+// quoted as QuoteName does.
+std::string FormatSectionHeader(const Section& section);
+
+// A name as it goes into a section header: bare when it is not empty and
+// holds only printable characters other than blank, quote, '[', ']', '=',
+// '#' and ';'; else in double quotes, with '\' and '"' escaped by '\' and
+// control characters as \n, \r, \t or \xHH.
+std::string QuoteName(const std::string& name);
+// A value: bare when it is not empty, holds no control character or quote
+// and neither starts nor ends with a blank, and (inList) holds no comma;
+// else quoted like a name.
+std::string QuoteValue(const std::string& value, int inList);
+
+// The value of a "Name = value" line or of a command-line argument: one
+// quoted text (nothing but blanks may follow it), or the bare text as it
+// stands. Returns 1, or 0 with *error.
+int DecodeValue(const std::string& text, std::string* value, std::string* error);
+// A comma-separated list whose entries are bare (blanks around them
+// dropped) or quoted; "" is the empty list. Returns 1, or 0 with *error.
+int DecodeList(const std::string& text, std::vector<std::string>* entries, std::string* error);
+// The list as DecodeList reads it back: entries joined by ", ".
+std::string EncodeList(const std::vector<std::string>& entries);
+
+// Registry editor file (REGEDIT4, the text form that system tools import).
+struct RegValue {
+    std::string Name;
+    uint32_t Type = 0; // 1 text, 4 number, 7 multi-string
+    uint32_t Number = 0;
+    std::vector<std::string> Texts; // one text, or the multi-string's entries
+};
+struct RegKey {
+    std::string Path; // full path beginning with the hive's name
+    std::vector<RegValue> Values;
+};
+std::string FormatRegFile(const std::vector<RegKey>& keys, const std::vector<std::string>& notes);
+
+#endif
