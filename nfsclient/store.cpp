@@ -125,7 +125,7 @@ static void WalkLevels(HKEY hive, const char* path, const char* valueName, DWORD
     char parent[LevelPathSize];
     if (!own) {
         if (!GetParentLevelPath(parent, path)) {
-            found->Origin = OriginBuiltIn;
+            found->Origin = LevelBuiltIn;
             if (type == REG_DWORD) {
                 if (IsCaseVariantOfDwordDefault(valueName))
                     *certain = 0;
@@ -163,7 +163,7 @@ static void WalkLevels(HKEY hive, const char* path, const char* valueName, DWORD
 
 static DWORD InheritDword(HKEY hive, const char* path, const char* valueName, int* certain)
 {
-    InheritedValue found = {0, NULL, OriginBuiltIn};
+    InheritedValue found = {0, NULL, LevelBuiltIn};
     WalkLevels(hive, path, valueName, REG_DWORD, 0, 0, &found, certain);
     return found.Number;
 }
@@ -171,7 +171,7 @@ static DWORD InheritDword(HKEY hive, const char* path, const char* valueName, in
 static const char* InheritString(HKEY hive, const char* path, const char* valueName, DWORD limit,
                                  int* certain)
 {
-    InheritedValue found = {0, NULL, OriginBuiltIn};
+    InheritedValue found = {0, NULL, LevelBuiltIn};
     WalkLevels(hive, path, valueName, REG_SZ, limit, 0, &found, certain);
     return found.Text;
 }
@@ -181,7 +181,7 @@ int LookUpMountDefault(HKEY hive, const char* path, const char* valueName, DWORD
 {
     found->Number = 0;
     found->Text = NULL;
-    found->Origin = OriginBuiltIn;
+    found->Origin = LevelBuiltIn;
     if (type != REG_DWORD && type != REG_SZ)
         return 0;
     int certain = 1;

@@ -83,8 +83,8 @@ int GetLevelOfPath(const char* path)
     for (; path != NULL && *path != '\0'; ++path)
         separators += *path == '\\';
     if (separators > 3)
-        return OriginResource;
-    return separators == 3 ? OriginServer : OriginTopLevel;
+        return LevelResource;
+    return separators == 3 ? LevelServer : LevelTop;
 }
 
 uint32_t FindDwordDefault(const char* valueName)

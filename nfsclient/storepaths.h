@@ -14,9 +14,9 @@ enum { LevelPathSize = 256 };
 // three backslashes before its key name, other than "zevrnfs\X") and for a
 // parent that would not fit the output; any length of path is read safely.
 int GetParentLevelPath(char* output, const char* path);
-// Where a mount-default value comes from: the built-in table or one of the
+// Where a mount-default value comes from (a LookUpMountDefault answer): the built-in table or one of the
 // three levels.
-enum LevelOrigin { OriginBuiltIn, OriginTopLevel, OriginServer, OriginResource };
+enum LevelOrigin { LevelBuiltIn, LevelTop, LevelServer, LevelResource };
 // The level of a mount-defaults path: zevrnfs\X is the top level,
 // zevrnfs\Servers\S\X a server, anything deeper a resource (as
 // GetParentLevelPath walks it). A path that names no level counts as the top.

@@ -52,13 +52,13 @@ TEST(ParentLevelPath, LevelOfAPathFollowsTheSameWalk)
     struct {
         const char* path;
         int level;
-    } rows[] = {{"zevrnfs\\UserMountDefaults", OriginTopLevel},
-                {"zevrnfs\\Servers\\s\\UserMountDefaults", OriginServer},
-                {"zevrnfs\\Servers\\s\\Resources\\r\\MachineMountDefaults", OriginResource},
-                {"zevrnfs\\Servers\\s\\Resources\\r\\Resources\\q\\X", OriginResource},
-                {"zevrnfs\\Servers\\X", OriginTopLevel},
-                {"", OriginTopLevel},
-                {nullptr, OriginTopLevel}};
+    } rows[] = {{"zevrnfs\\UserMountDefaults", LevelTop},
+                {"zevrnfs\\Servers\\s\\UserMountDefaults", LevelServer},
+                {"zevrnfs\\Servers\\s\\Resources\\r\\MachineMountDefaults", LevelResource},
+                {"zevrnfs\\Servers\\s\\Resources\\r\\Resources\\q\\X", LevelResource},
+                {"zevrnfs\\Servers\\X", LevelTop},
+                {"", LevelTop},
+                {nullptr, LevelTop}};
     for (const auto& row : rows)
         EXPECT_EQ(row.level, GetLevelOfPath(row.path)) << (row.path ? row.path : "(null)");
 }
