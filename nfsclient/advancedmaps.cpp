@@ -1,38 +1,37 @@
 #include "advancedmaps.h"
+#include "settings.h"
 
-#include <string.h>
+// The radio groups follow the order of the table's choices.
+static const SettingRow* TransportRow()
+{
+    return FindNfsSetting("Transport");
+}
 
-static const char* const TransportTexts[] = {"", "tcp", "udp"};
-// The buttons offer version 3 before version 2.
-static const uint32_t VersionValues[] = {0, 3, 2};
-
-enum { GroupSize = 3 };
+static const SettingRow* VersionRow()
+{
+    return FindNfsSetting("NfsVersion");
+}
 
 int TransportIndex(const char* text)
 {
-    if (text == NULL)
-        return 0;
-    for (int i = 0; i < GroupSize; ++i)
-        if (strcmp(text, TransportTexts[i]) == 0)
-            return i;
-    return 0;
+    int index = FindChoiceByText(TransportRow(), text);
+    return index >= 0 ? index : 0;
 }
 
 const char* TransportText(int index)
 {
-    return index >= 0 && index < GroupSize ? TransportTexts[index] : TransportTexts[0];
+    const SettingRow* row = TransportRow();
+    return row->Choices[index >= 0 && index < row->ChoiceCount ? index : 0].Text;
 }
 
 int VersionIndex(uint32_t value)
 {
-    // Index 0 is automatic, which no other stored number may reach.
-    for (int i = 1; i < GroupSize; ++i)
-        if (value == VersionValues[i])
-            return i;
-    return 0;
+    int index = FindChoiceByNumber(VersionRow(), value);
+    return index >= 0 ? index : 0;
 }
 
 uint32_t VersionValue(int index)
 {
-    return index >= 0 && index < GroupSize ? VersionValues[index] : 0;
+    const SettingRow* row = VersionRow();
+    return row->Choices[index >= 0 && index < row->ChoiceCount ? index : 0].Number;
 }

@@ -1,46 +1,7 @@
 #include "storepaths.h"
+#include "settings.h"
 
 #include <string.h>
-
-struct DwordDefault {
-    const char* Name;
-    uint32_t Value;
-};
-
-struct StringDefault {
-    const char* Name;
-    const char* Text;
-};
-
-// NfsVersion has no row: like any name without one, it inherits 0.
-static const DwordDefault DwordDefaultsTable[] = {
-    {"ReadOnly", 0},
-    {"LockingSharing", 0},
-    {"RSize", 32768},
-    {"WSize", 32768},
-    {"AttrCacheOff", 0},
-    {"AttrCacheDirMax", 60},
-    {"AttrCacheDirMin", 30},
-    {"AttrCacheRegMax", 60},
-    {"AttrCacheRegMin", 3},
-    {"ArchiveBit", 1},
-    {"CaseSensitive", 0},
-    {"PreferredCaseIsUpper", 0},
-    {"CaseForce", 0},
-    {"UseBsdGroupSemantics", 0},
-    {"UMask", 18},
-    {"Timeout", 0},
-    {"BackoffMultiplier", 4},
-    {"Retries", 5},
-    {"NfsPort", 0},
-    {NULL, 0},
-};
-
-static const StringDefault StringDefaultsTable[] = {
-    {"ShortNameMappingCharacter", "~"},
-    {"Transport", ""},
-    {NULL, NULL},
-};
 
 static const char NfsRoot[] = "zevrnfs\\";
 
@@ -87,26 +48,24 @@ int GetLevelOfPath(const char* path)
     return separators == 3 ? LevelServer : LevelTop;
 }
 
+// The built-in defaults are the table's mount defaults that have one;
+// NfsVersion has none and, like any name without one, inherits 0.
+static const SettingRow* FindBuiltIn(const char* valueName, SettingType type)
+{
+    const SettingRow* row = FindLevelSetting(valueName, type);
+    return row != NULL && row->Origin == OriginBuiltIn ? row : NULL;
+}
+
 uint32_t FindDwordDefault(const char* valueName)
 {
-    if (valueName == NULL)
-        return 0;
-    for (const DwordDefault* row = DwordDefaultsTable; row->Name != NULL; ++row) {
-        if (strcmp(row->Name, valueName) == 0)
-            return row->Value;
-    }
-    return 0;
+    const SettingRow* row = FindBuiltIn(valueName, TypeDword);
+    return row != NULL ? row->DefaultNumber : 0;
 }
 
 const char* FindStringDefault(const char* valueName)
 {
-    if (valueName == NULL)
-        return NULL;
-    for (const StringDefault* row = StringDefaultsTable; row->Name != NULL; ++row) {
-        if (strcmp(row->Name, valueName) == 0)
-            return row->Text;
-    }
-    return NULL;
+    const SettingRow* row = FindBuiltIn(valueName, TypeString);
+    return row != NULL ? row->DefaultText : NULL;
 }
 
 static int EqualIgnoringCase(const char* a, const char* b)
@@ -124,8 +83,10 @@ int IsCaseVariantOfDwordDefault(const char* valueName)
 {
     if (valueName == NULL)
         return 0;
-    for (const DwordDefault* row = DwordDefaultsTable; row->Name != NULL; ++row) {
-        if (strcmp(row->Name, valueName) != 0 && EqualIgnoringCase(row->Name, valueName))
+    for (int i = 0; i < GetSettingCount(); ++i) {
+        const SettingRow* row = GetSettingRow(i);
+        if (row->Scope == ScopeLevels && row->Type == TypeDword && row->Origin == OriginBuiltIn &&
+            strcmp(row->Name, valueName) != 0 && EqualIgnoringCase(row->Name, valueName))
             return 1;
     }
     return 0;
