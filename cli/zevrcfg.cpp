@@ -294,7 +294,7 @@ static Shown ShowRow(const SettingRow* row, const Level& level)
         static const char* const origins[] = {"built-in", "top level", "server", "resource"};
         shown.Origin = origins[found.Origin];
     } else {
-        value = ReadOwnValue(row, level);
+        value = ReadOwnValue(row, Level());
         shown.Origin = value.Readable ? "machine-wide" : "built-in";
         if (!value.Readable) {
             // A value the page cannot read gives way to the page's default.
@@ -452,10 +452,17 @@ static std::vector<KeyName> EditedRoots()
 
 // The levels that exist: the top, then each server and its resources, by
 // name.
+// By bytes, letters compared without case: the same order on every
+// machine, whatever its language.
 static bool NameBefore(const std::string& a, const std::string& b)
 {
-    int order = lstrcmpiA(a.c_str(), b.c_str());
-    return order != 0 ? order < 0 : a < b;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        char x = a[i] >= 'A' && a[i] <= 'Z' ? (char)(a[i] - 'A' + 'a') : a[i];
+        char y = b[i] >= 'A' && b[i] <= 'Z' ? (char)(b[i] - 'A' + 'a') : b[i];
+        if (x != y)
+            return (unsigned char)x < (unsigned char)y;
+    }
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
 static std::vector<std::string> SubKeyNames(const std::string& subPath)
@@ -761,7 +768,6 @@ static int WriteOutput(const char* file, const std::string& text)
     FILE* out = stdout;
     if (file != NULL && (out = fopen(file, "wb")) == NULL)
         return Refuse("cannot write %s", file);
-    _setmode(_fileno(stdout), _O_BINARY);
     bool written = fwrite(text.data(), 1, text.size(), out) == text.size();
     written = fflush(out) == 0 && written;
     if (file != NULL)
@@ -997,6 +1003,10 @@ int main(int argc, char** argv)
 {
     // DllMain never runs in a program; the library's resource loads use this.
     ModuleInstance = GetModuleHandleA(NULL);
+    // Lines end in LF alone, so that what scripts read and compare is the
+    // same on every system; the REGEDIT4 file carries its own CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     Options options;
     if (ParseOptions(argc, argv, &options) != ExitDone)
         return ExitRefused;

@@ -1,0 +1,446 @@
+// zevrcfg through the real executable, with the test's own registry: the
+// tool's --registry switch points the child at the same scratch keys as
+// the test's sandbox.
+#include "nfs_sheet.h"
+
+#include <commctrl.h>
+
+#include <fstream>
+#include <sstream>
+
+#define NFS "Software\\ZEVR\\CC\\1.0\\zevrnfs\\"
+#define SERVER(s) NFS "Servers\\" s "\\"
+#define RESOURCE(s, r) SERVER(s) "Resources\\" r "\\"
+
+struct Outcome {
+    DWORD Exit = 99;
+    std::string Out;
+    std::string Err;
+};
+
+static std::string BinFolder()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof(self));
+    std::string dir(self);
+    return dir.substr(0, dir.find_last_of('\\'));
+}
+
+static std::string ReadFileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+static void WriteFileText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+static std::string TempFile(const char* prefix)
+{
+    char dir[MAX_PATH], path[MAX_PATH];
+    GetTempPathA(sizeof(dir), dir);
+    GetTempFileNameA(dir, prefix, 0, path);
+    return path;
+}
+
+// Runs a command line with standard output and error in files of their own
+// (a pipe would stay open while any Wine helper that inherits it lives).
+static Outcome RunCommand(const std::string& commandLine)
+{
+    Outcome run;
+    std::string paths[2] = {TempFile("zco"), TempFile("zce")};
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), NULL, TRUE};
+    HANDLE files[2];
+    for (int i = 0; i < 2; ++i)
+        files[i] = CreateFileA(paths[i].c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, NULL);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = files[0];
+    startup.hStdError = files[1];
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process = {};
+    std::string command = commandLine;
+    if (CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, BinFolder().c_str(),
+                       &startup, &process)) {
+        if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
+            TerminateProcess(process.hProcess, 99);
+        GetExitCodeProcess(process.hProcess, &run.Exit);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    for (int i = 0; i < 2; ++i) {
+        CloseHandle(files[i]);
+        (i == 0 ? run.Out : run.Err) = ReadFileText(paths[i]);
+        DeleteFileA(paths[i].c_str());
+    }
+    return run;
+}
+
+static bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// The line of show's output that starts with the setting's name.
+static std::string ShownLine(const std::string& out, const std::string& name)
+{
+    size_t at = out.find("\n  " + name + " ");
+    if (at == std::string::npos)
+        return "(no line for " + name + ")";
+    return out.substr(at + 1, out.find('\n', at + 1) - at - 1);
+}
+
+// Every key and value below path, one line each, for comparing registries.
+static void DumpTree(HKEY hive, const std::string& path, std::string* out)
+{
+    HKEY key;
+    if (RegOpenKeyA(hive, path.c_str(), &key) != ERROR_SUCCESS)
+        return;
+    *out += "[" + path.substr(path.find('\\') + 1) + "]\n";
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        BYTE data[4096];
+        DWORD nameSize = sizeof(name), size = sizeof(data), type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        *out += std::string(name) + ":" + std::to_string(type) + ":" +
+                std::string((char*)data, size) + "\n";
+    }
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        if (RegEnumKeyA(key, i, name, sizeof(name)) != ERROR_SUCCESS)
+            break;
+        DumpTree(hive, path + "\\" + name, out);
+    }
+    RegCloseKey(key);
+}
+
+class Zevrcfg : public NfsSheet {
+  protected:
+    Outcome Tool(const std::string& arguments, const std::string& area = "")
+    {
+        return RunCommand("\"" + BinFolder() + "\\zevrcfg.exe\" --registry " +
+                          sandbox_.ScratchPath() + area + " " + arguments);
+    }
+    std::string Export(const std::string& area = "")
+    {
+        Outcome run = Tool("export", area);
+        EXPECT_EQ(0u, run.Exit) << run.Err;
+        return run.Out;
+    }
+    // A tree of many servers and resources, every value its own (none equal
+    // to what it inherits), with names that need quoting.
+    void WriteTree()
+    {
+        WriteDword(HKEY_CURRENT_USER, NFS "MachineMountDefaults", "RSize", 2048);
+        WriteDword(HKEY_CURRENT_USER, NFS "UserMountDefaults", "UMask", 023);
+        WriteString(HKEY_CURRENT_USER, NFS "MachineMountDefaults", "Transport", "tcp");
+        const char* names[] = {"alpha", "b e", "c]d", "e=f", "\"q\"", "zeta", "Mu", "nu"};
+        for (int s = 0; s < 8; ++s) {
+            std::string server = std::string(NFS "Servers\\") + names[s];
+            const DWORD sizes[] = {512, 1024, 4096, 8192, 16384};
+            WriteDword(HKEY_CURRENT_USER, (server + "\\MachineMountDefaults").c_str(), "RSize",
+                       sizes[s % 5]);
+            WriteString(HKEY_CURRENT_USER, (server + "\\MachineMountDefaults").c_str(),
+                        "Transport", s % 2 ? "" : "udp");
+            for (int r = 0; r < 5; ++r) {
+                std::string resource = server + "\\Resources\\" + names[(s + r) % 8] + "x" +
+                                       std::to_string(r);
+                WriteDword(HKEY_CURRENT_USER, (resource + "\\UserMountDefaults").c_str(),
+                           "Retries", (DWORD)(r % 2 ? 0 : 10));
+                WriteDword(HKEY_CURRENT_USER, (resource + "\\UserMountDefaults").c_str(),
+                           "ReadOnly", 1);
+            }
+        }
+        const char hosts[] = "auth1\0auth2\0";
+        WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_MULTI_SZ, hosts, sizeof(hosts));
+        WriteDword(HKEY_LOCAL_MACHINE, AUTOMOUNTER, "IdleTime", 600);
+    }
+};
+
+TEST_F(Zevrcfg, ShowsEffectiveValuesAndWhereTheyComeFrom)
+{
+    WriteDword(HKEY_CURRENT_USER, NFS "MachineMountDefaults", "RSize", 8192);
+    WriteDword(HKEY_CURRENT_USER, NFS "MachineMountDefaults", "WSize", 8192);
+    WriteDword(HKEY_CURRENT_USER, SERVER("srv1") "MachineMountDefaults", "WSize", 4096);
+    WriteDword(HKEY_CURRENT_USER, RESOURCE("srv1", "r1") "UserMountDefaults", "UMask", 027);
+    // Another type is passed over, as the store does.
+    WriteString(HKEY_CURRENT_USER, SERVER("srv1") "MachineMountDefaults", "RSize", "1024");
+    WriteString(HKEY_CURRENT_USER, SERVER("srv1") "MachineMountDefaults", "Transport", "udp");
+    WriteDword(HKEY_LOCAL_MACHINE, AUTOMOUNTER, "IdleTime", 900);
+    Outcome run = Tool("show --server srv1 --resource r1");
+    ASSERT_EQ(0u, run.Exit) << run.Err;
+    struct {
+        const char* name;
+        const char* shown;
+        const char* origin;
+    } rows[] = {
+        {"RSize", "8192", "top level"},
+        {"WSize", "4096", "server srv1"},
+        {"UMask", "rwxr-x--- (027)", "resource r1"},
+        {"ReadOnly", "0", "built-in"},
+        {"Transport", "udp", "server srv1"},
+        {"NfsVersion", "automatic (0)", "built-in"},
+        {"Timeout", "Automatic (0)", "built-in"},
+        {"IdleTime", "900", "machine-wide"},
+        {"Hosts", "broadcast (*)", "built-in"},
+        {"SearchOrder", "", "built-in"},
+    };
+    for (const auto& row : rows) {
+        std::string line = ShownLine(run.Out, row.name);
+        EXPECT_TRUE(Has(line, std::string(" ") + row.shown + " ")) << line;
+        EXPECT_EQ(line.size() - strlen(row.origin), line.rfind(row.origin)) << line;
+    }
+    run = Tool("show --server srv1 --json");
+    EXPECT_TRUE(Has(run.Out, "{\"name\": \"WSize\", \"sheet\": \"NFS client\", \"page\": \"NFS "
+                             "General\", \"scope\": \"levels\", \"editable\": true, \"value\": "
+                             "4096, \"shown\": \"4096\", \"origin\": \"server\", "
+                             "\"accepted\": true}"))
+        << run.Out;
+
+    std::string longName(240, 'n');
+    const char* refused[] = {"show --server \"\"", "show --server a\\b",
+                             "show --resource r", "show --server s --resource a\\b",
+                             "show extra",        "show --nonsense"};
+    for (const char* arguments : refused)
+        EXPECT_EQ(1u, Tool(arguments).Exit) << arguments;
+    EXPECT_EQ(1u, Tool("show --server " + longName).Exit);
+    EXPECT_EQ(0u, Tool("show --server " + longName.substr(0, 200)).Exit);
+}
+
+TEST_F(Zevrcfg, SetRefusesClampsChecksPairsAndDryRuns)
+{
+    WriteDword(HKEY_CURRENT_USER, SERVER("s") "MachineMountDefaults", "RSize", 8192);
+    WriteDword(HKEY_CURRENT_USER, NFS "UserMountDefaults", "AttrCacheDirMin", 40);
+    struct {
+        const char* arguments;
+        DWORD exit;
+        const char* message; // in the error output, or the output when exit is 0
+    } rows[] = {
+        {"set RSize 99999", 1, "RSize: 99999 is not accepted; the page accepts 512 to 32768"},
+        {"set ShortNameMappingCharacter x", 1, "one of: \"~\" \"!\""},
+        {"set Transport TCP --server s", 0, "MachineMountDefaults: Transport = tcp"},
+        {"set BackoffMultiplier 99 --server s", 0, "99 clamped to 50"},
+        {"set IdleTime 600 --server s", 1, "IdleTime is machine-wide"},
+        {"set IdleTime 60", 0, "60 clamped to 120"},
+        {"set UMask rwxr-x--- --server s --resource r", 0, "UMask = 23"},
+        {"set CacheSizeK automatic", 0, "CacheSizeK = 0"},
+        {"set Hosts \"a, b;c\"", 0, "Hosts = {a, b, c}"},
+        {"set AttrCacheDirMax 30 --server s", 1,
+         "server s: AttrCacheDirMin 40 is above AttrCacheDirMax 30"},
+        {"set AttrCacheDirMin 61", 1, "1 to 60"},
+        {"set Enable 1", 1, "Enable is shown only: the NFS Server page"},
+        {"set NoSuch 1", 1, "unknown setting NoSuch"},
+        {"set RSize", 1, "set takes 2 arguments"},
+        {"set RSize 1024 --json", 1, "does not take that option"},
+        // Equal to what it inherits: pruned at once.
+        {"set ReadOnly 0 --server s", 0, "no change"},
+        // The top now equals the server, whose value pruning then deletes.
+        {"set RSize 8192 --dry-run", 0,
+         "- HKEY_CURRENT_USER\\" SERVER("s") "MachineMountDefaults: RSize = 8192\n"
+         "dry run: nothing written"},
+        {"unset AttrCacheDirMin --dry-run", 0,
+         "- HKEY_CURRENT_USER\\" NFS "UserMountDefaults: AttrCacheDirMin = 40"},
+    };
+    for (const auto& row : rows) {
+        Outcome run = Tool(row.arguments);
+        EXPECT_EQ(row.exit, run.Exit) << row.arguments << "\n" << run.Err;
+        EXPECT_TRUE(Has(row.exit == 0 && !Has(row.message, "clamped") ? run.Out : run.Err,
+                        row.message))
+            << row.arguments << "\n"
+            << run.Out << run.Err;
+    }
+    DWORD value = 0;
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, NFS "MachineMountDefaults", "RSize"));
+    EXPECT_TRUE(ReadDword(HKEY_CURRENT_USER, SERVER("s") "MachineMountDefaults",
+                          "BackoffMultiplier", &value));
+    EXPECT_EQ(50u, value);
+    EXPECT_TRUE(ReadDword(HKEY_LOCAL_MACHINE, AUTOMOUNTER, "IdleTime", &value));
+    EXPECT_EQ(120u, value);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, SERVER("s") "UserMountDefaults", "ReadOnly"));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, NFS "UserMountDefaults", "AttrCacheDirMin"));
+
+    // Unset: the value goes and the level inherits again.
+    Outcome run = Tool("unset RSize --server s");
+    EXPECT_EQ(0u, run.Exit) << run.Err;
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, SERVER("s") "MachineMountDefaults", "RSize"));
+    EXPECT_TRUE(Has(ShownLine(Tool("show --server s").Out, "RSize"), " 32768 "));
+}
+
+TEST_F(Zevrcfg, ExportThenReplacingImportThenExportGivesTheSameFile)
+{
+    WriteTree();
+    std::string first = Export();
+    EXPECT_TRUE(Has(first, "\n[top]\nRSize = 2048\nUMask = 023\nTransport = tcp\n"));
+    EXPECT_TRUE(Has(first, "\n[server \"b e\"]\nRSize = 1024\nTransport = \"\"\n"));
+    EXPECT_TRUE(Has(first, "\n[resource \"c]d\" \"e=fx1\"]\nReadOnly = 1\nRetries = 0\n"));
+    EXPECT_TRUE(Has(first, "\n[machine]\nHosts = auth1, auth2\nIdleTime = 600\n"));
+    // Servers by name, each followed by its resources.
+    EXPECT_LT(first.find("[server alpha]"), first.find("[resource alpha \"\\\"q\\\"x4\"]"));
+    EXPECT_LT(first.find("[resource alpha"), first.find("[server \"b e\"]"));
+    EXPECT_LT(first.find("[server Mu]"), first.find("[server nu]"));
+
+    std::string file = TempFile("zcf");
+    WriteFileText(file, first);
+    // Stored settings the file does not list go with --replace.
+    WriteDword(HKEY_CURRENT_USER, SERVER("extra") "UserMountDefaults", "CaseForce", 1);
+    Outcome run = Tool("import --replace \"" + file + "\"");
+    EXPECT_EQ(0u, run.Exit) << run.Err;
+    EXPECT_EQ(first, Export());
+
+    // A stored value no page keeps is left out with the reason, so the file
+    // still imports; a plain import keeps what the file does not list.
+    WriteDword(HKEY_CURRENT_USER, SERVER("zeta") "MachineMountDefaults", "WSize", 100);
+    WriteDword(HKEY_CURRENT_USER, SERVER("zeta") "UserMountDefaults", "CaseForce", 1);
+    std::string second = Export();
+    EXPECT_TRUE(Has(second, "# WSize = 100 at server zeta left out: the page accepts 512 to "
+                            "32768\n"));
+    WriteFileText(file, second);
+    run = Tool("import \"" + file + "\"");
+    EXPECT_EQ(0u, run.Exit) << run.Err;
+    EXPECT_EQ(second, Export());
+    DeleteFileA(file.c_str());
+}
+
+TEST_F(Zevrcfg, ImportWithOneBadLineWritesNothing)
+{
+    WriteDword(HKEY_CURRENT_USER, NFS "MachineMountDefaults", "RSize", 1024);
+    std::string before = Export();
+    std::string file = TempFile("zcf");
+    struct {
+        const char* text;
+        const char* error;
+    } rows[] = {
+        {"[top]\nRSize = 2048\nNoSuch = 1\n", "line 3: unknown setting NoSuch"},
+        {"[top]\nRSize = 2048\n[server s]\nWSize = 40000\n", "line 4: WSize: 40000 is not"},
+        {"[top]\nRSize = 2048\n[server s\nWSize = 4096\n", "line 3: malformed section"},
+        {"[top]\nBackoffMultiplier = 99\n", "line 2: BackoffMultiplier: 99 is not accepted"},
+        {"[server s]\nIdleTime = 300\n", "line 2: IdleTime is machine-wide"},
+        {"[machine]\nRSize = 2048\n", "line 2: RSize is a mount default"},
+        {"[top]\nRSize = 2048\n\nrsize = 4096\n", "line 4: RSize is set twice in this section "
+                                                  "(line 2)"},
+        {"[machine]\nHosts = a, \"b c\"\n", "line 2: Hosts: a host name must not"},
+        {"[top]\nTransport = \"tcp\n", "line 2: a quoted text is not closed"},
+        {"[top]\nRSize = 2048\n[server s]\nAttrCacheRegMin = 50\nAttrCacheRegMax = 40\n",
+         "line 4: server s: AttrCacheRegMin 50 is above AttrCacheRegMax 40"},
+        {"[top]\nEnable = 1\n", "line 2: Enable is shown only"},
+    };
+    for (const auto& row : rows) {
+        WriteFileText(file, row.text);
+        Outcome run = Tool("import \"" + file + "\"");
+        EXPECT_EQ(1u, run.Exit) << row.text;
+        EXPECT_TRUE(Has(run.Err, row.error)) << row.text << "\n" << run.Err;
+        EXPECT_TRUE(Has(run.Err, "nothing written")) << run.Err;
+    }
+    EXPECT_EQ(before, Export());
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, NFS "Servers"));
+
+    // A dry run of a good file says what would change and writes nothing.
+    WriteFileText(file, "[top]\nRSize = 2048\n");
+    Outcome run = Tool("import --dry-run \"" + file + "\"");
+    EXPECT_EQ(0u, run.Exit) << run.Err;
+    EXPECT_TRUE(Has(run.Out, "MachineMountDefaults: RSize = 1024 -> 2048\n")) << run.Out;
+    EXPECT_EQ(before, Export());
+    DeleteFileA(file.c_str());
+}
+
+TEST_F(Zevrcfg, RegFileLoadedByRegGivesTheSameRegistryAsImport)
+{
+    WriteTree();
+    std::string text = TempFile("zcf"), reg = TempFile("zcr");
+    ASSERT_EQ(0u, Tool("export \"" + text + "\"").Exit);
+    ASSERT_EQ(0u, Tool("export --reg \"" + reg + "\"").Exit);
+    std::string file = ReadFileText(reg);
+    EXPECT_EQ(0u, file.find("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" NFS "MachineMountDefaults]\r\n"
+                            "\"RSize\"=dword:00000800\r\n\"Transport\"=\"tcp\"\r\n"));
+    EXPECT_TRUE(Has(file, "\"Hosts\"=hex(7):61,75,74,68,31,00,61,75,74,68,32,00,00\r\n"));
+
+    // Both into fresh areas of this test's registry: the hives of the file
+    // are moved there as --registry moves the tool's.
+    EXPECT_EQ(0u, Tool("import \"" + text + "\"", "\\HKCU\\viaTool").Exit);
+    std::string area = "[HKEY_CURRENT_USER\\" + sandbox_.ScratchPath() + "\\HKCU\\viaReg\\";
+    for (const char* hive : {"[HKEY_CURRENT_USER\\", "[HKEY_LOCAL_MACHINE\\"})
+        for (size_t at = file.find(hive); at != std::string::npos; at = file.find(hive, at + 1))
+            file.replace(at, strlen(hive),
+                         area + (hive[6] == 'C' ? "HKCU\\" : "HKLM\\"));
+    WriteFileText(reg, file);
+    Outcome run = RunCommand("reg.exe import \"" + reg + "\"");
+    EXPECT_EQ(0u, run.Exit) << run.Out << run.Err;
+    for (const char* hive : {"HKCU", "HKLM"}) {
+        std::string viaTool, viaReg;
+        DumpTree(HKEY_CURRENT_USER, std::string("viaTool\\") + hive, &viaTool);
+        DumpTree(HKEY_CURRENT_USER, std::string("viaReg\\") + hive, &viaReg);
+        EXPECT_GT(viaTool.size(), 100u);
+        EXPECT_EQ(viaTool, viaReg) << hive;
+    }
+    DeleteFileA(text.c_str());
+    DeleteFileA(reg.c_str());
+}
+
+TEST_F(Zevrcfg, RegistryFailureSaysWhatWasAndWasNotWritten)
+{
+    MakeKeyReadOnly(HKEY_CURRENT_USER, SERVER("locked") "MachineMountDefaults");
+    std::string file = TempFile("zcf");
+    WriteFileText(file, "[top]\nRSize = 2048\n[server locked]\nWSize = 4096\n"
+                        "[server other]\nWSize = 1024\n");
+    Outcome run = Tool("import \"" + file + "\"");
+    EXPECT_EQ(2u, run.Exit) << run.Err;
+    EXPECT_TRUE(Has(run.Err, "refused a change: WSize = 4096 at server locked\n"
+                             "  written: RSize = 2048 at the top level\n"
+                             "  not written: WSize = 4096 at server locked\n"
+                             "  not written: WSize = 1024 at server other\n"))
+        << run.Err;
+    EXPECT_TRUE(Has(run.Out, "MachineMountDefaults: RSize = 2048\n")) << run.Out;
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, SERVER("other") "MachineMountDefaults", "WSize"));
+    EXPECT_EQ(2u, Tool("set WSize 4096 --server locked").Exit);
+    DeleteFileA(file.c_str());
+}
+
+// The tool and the sheet agree: what the tool sets is what the pages show,
+// and after the sheet's OK the export holds what the pages showed.
+TEST_F(Zevrcfg, ToolAndSheetAgree)
+{
+    const char* sets[] = {"RSize 8192", "ShortNameMappingCharacter #", "UMask 027",
+                          "Hosts alpha,beta", "CacheSizeK 1024", "IdleTime 600",
+                          "Transport udp", "Retries forever"};
+    for (const char* set : sets)
+        ASSERT_EQ(0u, Tool(std::string("set ") + set).Exit) << set;
+    Open();
+    EXPECT_EQ("8192", sheet_->Text(1045));
+    EXPECT_EQ("#", sheet_->Text(1043));
+    sheet_->ComboType(1046, "4096");
+    sheet_->SelectPage(1);
+    for (int bit = 0; bit < 9; ++bit)
+        EXPECT_EQ((027 >> bit) & 1 ? (UINT)BST_UNCHECKED : (UINT)BST_CHECKED,
+                  sheet_->Checked(2008 - bit))
+            << bit;
+    EXPECT_EQ("alpha,beta", sheet_->Text(1049));
+    sheet_->SelectPage(2);
+    EXPECT_EQ("1024", sheet_->Text(1057));
+    sheet_->SelectPage(3);
+    EXPECT_EQ("600", sheet_->Text(1073));
+    EXPECT_EQ("forever", sheet_->Text(1070));
+    sheet_->SetText(1073, "5000");
+    sheet_->SelectPage(5);
+    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(2102));
+    OkAndClose();
+    std::string text = Export();
+    // The pages that save after the General page's pruning pass keep even
+    // the values equal to what they inherit, as the sheet does.
+    EXPECT_TRUE(Has(text, "\n[top]\nShortNameMappingCharacter = #\nRSize = 8192\nWSize = 4096\n"
+                          "UMask = 027\nAttrCacheOff = 0\nAttrCacheDirMin = 30\n"
+                          "AttrCacheDirMax = 60\nAttrCacheRegMin = 3\nAttrCacheRegMax = 60\n"
+                          "Timeout = 0\nBackoffMultiplier = 4\nRetries = 0\nTransport = udp\n"
+                          "NfsVersion = 0\nNfsPort = 0\n"))
+        << text;
+    EXPECT_TRUE(Has(text, "\n[machine]\nHosts = alpha, beta\nCacheSizeK = 1024\n"
+                          "EnableDataCache = 1\nNumMappedNames = 256\nAsynchReadahead = 1\n"
+                          "IdleTime = 1800\n"))
+        << text;
+}
