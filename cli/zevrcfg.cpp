@@ -227,8 +227,8 @@ static void DecodeStored(const SettingRow* row, DWORD type, const std::string& d
         JudgeReading(row, reading);
     } else {
         StoredValue value = {type, data};
-        reading->Why = "stored as " + DescribeStoredValue(value) + ", not as " +
-                       GetTypeName(row->Type);
+        reading->Why =
+            "stored as " + DescribeStoredValue(value) + ", not as " + GetTypeName(row->Type);
     }
 }
 
@@ -378,9 +378,8 @@ static int Show(const Level& level, bool json)
                    JsonText(GetSheetName(row->Sheet)).c_str(),
                    JsonText(GetPageName(row->Page)).c_str(),
                    row->Scope == ScopeLevels ? "\"levels\"" : "\"machine\"",
-                   IsNfsRow(row) ? "true" : "false", value.c_str(),
-                   JsonText(shown.Display).c_str(), JsonText(shown.Origin).c_str(),
-                   shown.Value.Accepted ? "true" : "false");
+                   IsNfsRow(row) ? "true" : "false", value.c_str(), JsonText(shown.Display).c_str(),
+                   JsonText(shown.Origin).c_str(), shown.Value.Accepted ? "true" : "false");
         }
         printf("\n]}\n");
         return ExitDone;
@@ -414,8 +413,8 @@ struct Change {
     Level Where;
     bool Remove = false;
     uint32_t Number = 0;
-    std::string Text;  // a text, or a multi-string's bytes
-    int Line = 0;      // in the imported file
+    std::string Text; // a text, or a multi-string's bytes
+    int Line = 0;     // in the imported file
 };
 
 static std::string DescribeChange(const Change& change)
@@ -429,8 +428,7 @@ static std::string DescribeChange(const Change& change)
     if (change.Row->Type == TypeMultiString)
         for (const char* p = change.Text.c_str(); *p != '\0'; p += strlen(p) + 1)
             reading.Entries.push_back(p);
-    return text + " = " + InputForm(change.Row, reading, 1) + " at " +
-           DescribeLevel(change.Where);
+    return text + " = " + InputForm(change.Row, reading, 1) + " at " + DescribeLevel(change.Where);
 }
 
 // Every key the tool edits, for snapshots and scratch copies.
@@ -599,8 +597,7 @@ static std::vector<Change> RemoveEverything()
 // at the first the registry refuses; prunes when all went through. *done
 // gets how many of changes went through, *removing whether the removals
 // failed.
-static bool ApplyAll(const std::vector<Change>& changes, bool replace, size_t* done,
-                     bool* removing)
+static bool ApplyAll(const std::vector<Change>& changes, bool replace, size_t* done, bool* removing)
 {
     *done = 0;
     *removing = true;
@@ -661,8 +658,9 @@ static int RunChanges(const std::vector<Change>& changes, bool replace, bool dry
                     (change.Row == at.second || FindPairedSetting(change.Row, NULL) == at.second))
                     line = line == 0 ? change.Line : line;
         if (line > 0)
-            fprintf(stderr, "zevrcfg: line %d: %s; the page saves a minimum only up to its "
-                            "maximum\n",
+            fprintf(stderr,
+                    "zevrcfg: line %d: %s; the page saves a minimum only up to its "
+                    "maximum\n",
                     line, problem.c_str());
         else
             fprintf(stderr, "zevrcfg: %s; the page saves a minimum only up to its maximum\n",
@@ -812,8 +810,8 @@ static int Export(const char* file, bool reg)
                 continue;
             }
             lines += std::string(row->Name) + " = " + InputForm(row, reading, 1) + "\n";
-            std::string path = std::string(HiveName(HiveOf(row))) + "\\" +
-                               KeyFullPath(row, KeySubPath(row, at));
+            std::string path =
+                std::string(HiveName(HiveOf(row))) + "\\" + KeyFullPath(row, KeySubPath(row, at));
             auto key = std::find_if(keys.begin(), keys.end(),
                                     [&](const RegKey& k) { return k.Path == path; });
             if (key == keys.end()) {
@@ -825,8 +823,8 @@ static int Export(const char* file, bool reg)
             value.Name = row->Name;
             value.Type = row->Type == TypeDword ? 4 : row->Type == TypeString ? 1 : 7;
             value.Number = reading.Number;
-            value.Texts = row->Type == TypeString ? std::vector<std::string>{reading.Text}
-                                                  : reading.Entries;
+            value.Texts =
+                row->Type == TypeString ? std::vector<std::string>{reading.Text} : reading.Entries;
             key->Values.push_back(value);
         }
         if (lines.empty())
@@ -898,8 +896,7 @@ static int Import(const char* file, bool replace, bool dryRun)
         }
         ok = ok && ParseChangeValue(change.Row, input, false, &change, &error);
         if (!ok)
-            return Refuse("%s: line %d: %s; nothing written", file, assignment.Line,
-                          error.c_str());
+            return Refuse("%s: line %d: %s; nothing written", file, assignment.Line, error.c_str());
         for (const Change& earlier : changes)
             if (earlier.Row == change.Row && earlier.Where.Kind == change.Where.Kind &&
                 earlier.Where.Server == change.Where.Server &&

@@ -14,8 +14,8 @@ enum { LevelPathSize = 256 };
 // three backslashes before its key name, other than "zevrnfs\X") and for a
 // parent that would not fit the output; any length of path is read safely.
 int GetParentLevelPath(char* output, const char* path);
-// Where a mount-default value comes from (a LookUpMountDefault answer): the built-in table or one of the
-// three levels.
+// Where a mount-default value comes from (a LookUpMountDefault answer): the built-in table or one
+// of the three levels.
 enum LevelOrigin { LevelBuiltIn, LevelTop, LevelServer, LevelResource };
 // The level of a mount-defaults path: zevrnfs\X is the top level,
 // zevrnfs\Servers\S\X a server, anything deeper a resource (as

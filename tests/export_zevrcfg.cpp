@@ -66,8 +66,8 @@ static Outcome RunCommand(const std::string& commandLine)
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process = {};
     std::string command = commandLine;
-    if (CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, BinFolder().c_str(),
-                       &startup, &process)) {
+    if (CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, BinFolder().c_str(), &startup,
+                       &process)) {
         if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
             TerminateProcess(process.hProcess, 99);
         GetExitCodeProcess(process.hProcess, &run.Exit);
@@ -147,13 +147,13 @@ class Zevrcfg : public NfsSheet {
             const DWORD sizes[] = {512, 1024, 4096, 8192, 16384};
             WriteDword(HKEY_CURRENT_USER, (server + "\\MachineMountDefaults").c_str(), "RSize",
                        sizes[s % 5]);
-            WriteString(HKEY_CURRENT_USER, (server + "\\MachineMountDefaults").c_str(),
-                        "Transport", s % 2 ? "" : "udp");
+            WriteString(HKEY_CURRENT_USER, (server + "\\MachineMountDefaults").c_str(), "Transport",
+                        s % 2 ? "" : "udp");
             for (int r = 0; r < 5; ++r) {
-                std::string resource = server + "\\Resources\\" + names[(s + r) % 8] + "x" +
-                                       std::to_string(r);
-                WriteDword(HKEY_CURRENT_USER, (resource + "\\UserMountDefaults").c_str(),
-                           "Retries", (DWORD)(r % 2 ? 0 : 10));
+                std::string resource =
+                    server + "\\Resources\\" + names[(s + r) % 8] + "x" + std::to_string(r);
+                WriteDword(HKEY_CURRENT_USER, (resource + "\\UserMountDefaults").c_str(), "Retries",
+                           (DWORD)(r % 2 ? 0 : 10));
                 WriteDword(HKEY_CURRENT_USER, (resource + "\\UserMountDefaults").c_str(),
                            "ReadOnly", 1);
             }
@@ -206,8 +206,8 @@ TEST_F(Zevrcfg, ShowsEffectiveValuesAndWhereTheyComeFrom)
 
     std::string longName(240, 'n');
     const char* refused[] = {"show --server \"\"", "show --server a\\b",
-                             "show --resource r", "show --server s --resource a\\b",
-                             "show extra",        "show --nonsense"};
+                             "show --resource r",  "show --server s --resource a\\b",
+                             "show extra",         "show --nonsense"};
     for (const char* arguments : refused)
         EXPECT_EQ(1u, Tool(arguments).Exit) << arguments;
     EXPECT_EQ(1u, Tool("show --server " + longName).Exit);
@@ -244,15 +244,15 @@ TEST_F(Zevrcfg, SetRefusesClampsChecksPairsAndDryRuns)
         // The top now equals the server, whose value pruning then deletes.
         {"set RSize 8192 --dry-run", 0,
          "- HKEY_CURRENT_USER\\" SERVER("s") "MachineMountDefaults: RSize = 8192\n"
-         "dry run: nothing written"},
+                                             "dry run: nothing written"},
         {"unset AttrCacheDirMin --dry-run", 0,
          "- HKEY_CURRENT_USER\\" NFS "UserMountDefaults: AttrCacheDirMin = 40"},
     };
     for (const auto& row : rows) {
         Outcome run = Tool(row.arguments);
         EXPECT_EQ(row.exit, run.Exit) << row.arguments << "\n" << run.Err;
-        EXPECT_TRUE(Has(row.exit == 0 && !Has(row.message, "clamped") ? run.Out : run.Err,
-                        row.message))
+        EXPECT_TRUE(
+            Has(row.exit == 0 && !Has(row.message, "clamped") ? run.Out : run.Err, row.message))
             << row.arguments << "\n"
             << run.Out << run.Err;
     }
@@ -367,8 +367,7 @@ TEST_F(Zevrcfg, RegFileLoadedByRegGivesTheSameRegistryAsImport)
     std::string area = "[HKEY_CURRENT_USER\\" + sandbox_.ScratchPath() + "\\HKCU\\viaReg\\";
     for (const char* hive : {"[HKEY_CURRENT_USER\\", "[HKEY_LOCAL_MACHINE\\"})
         for (size_t at = file.find(hive); at != std::string::npos; at = file.find(hive, at + 1))
-            file.replace(at, strlen(hive),
-                         area + (hive[6] == 'C' ? "HKCU\\" : "HKLM\\"));
+            file.replace(at, strlen(hive), area + (hive[6] == 'C' ? "HKCU\\" : "HKLM\\"));
     WriteFileText(reg, file);
     Outcome run = RunCommand("reg.exe import \"" + reg + "\"");
     EXPECT_EQ(0u, run.Exit) << run.Out << run.Err;
@@ -406,9 +405,10 @@ TEST_F(Zevrcfg, RegistryFailureSaysWhatWasAndWasNotWritten)
 // and after the sheet's OK the export holds what the pages showed.
 TEST_F(Zevrcfg, ToolAndSheetAgree)
 {
-    const char* sets[] = {"RSize 8192", "ShortNameMappingCharacter #", "UMask 027",
-                          "Hosts alpha,beta", "CacheSizeK 1024", "IdleTime 600",
-                          "Transport udp", "Retries forever"};
+    const char* sets[] = {"RSize 8192",      "ShortNameMappingCharacter #",
+                          "UMask 027",       "Hosts alpha,beta",
+                          "CacheSizeK 1024", "IdleTime 600",
+                          "Transport udp",   "Retries forever"};
     for (const char* set : sets)
         ASSERT_EQ(0u, Tool(std::string("set ") + set).Exit) << set;
     Open();

@@ -46,8 +46,9 @@ TEST(SettingsFile, NamesAndValuesAreQuotedOnlyWhereNeededAndReadBack)
         int inList;
         const char* written;
     } values[] = {
-        {"tcp", 0, "tcp"},          {"", 0, "\"\""},          {" lead", 0, "\" lead\""},
-        {"a,b", 0, "a,b"},          {"a,b", 1, "\"a,b\""},    {"x\"y", 0, "\"x\\\"y\""},
+        {"tcp", 0, "tcp"},         {"", 0, "\"\""},
+        {" lead", 0, "\" lead\""}, {"a,b", 0, "a,b"},
+        {"a,b", 1, "\"a,b\""},     {"x\"y", 0, "\"x\\\"y\""},
         {"c:\\log", 0, "c:\\log"}, {"rwxr-xr-x", 0, "rwxr-xr-x"},
     };
     for (const auto& row : values) {
