@@ -671,6 +671,18 @@ static int RunChanges(const std::vector<Change>& changes, bool replace, bool dry
         fprintf(stderr, "zevrcfg: nothing written\n");
         return ExitRefused;
     }
+    // A value equal to what it inherits is not kept: say so, or the missing
+    // line in the difference would puzzle.
+    for (const Change& change : changes) {
+        if (change.Remove)
+            continue;
+        std::string key = std::string(HiveName(HiveOf(change.Row))) + "\\" +
+                          KeyFullPath(change.Row, KeySubPath(change.Row, change.Where));
+        auto found = after.find(key);
+        if (found == after.end() || found->second.count(change.Row->Name) == 0)
+            printf("%s equals what it inherits: pruned, as the sheet does\n",
+                   DescribeChange(change).c_str());
+    }
     if (dryRun) {
         if (PrintDifference(before, after, stdout) == 0)
             printf("no change\n");

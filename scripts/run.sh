@@ -4,7 +4,8 @@
 # machine's own settings stay untouched. With a display ($DISPLAY), the
 # sheets are shown there, one after the other, for you to use; without one
 # they are run on Xvfb and a PNG of each page is written to
-# build/screenshots/. Where the machine refuses 32-bit programs, the x86_64
+# build/screenshots/. At the end it prints what the scratch registry holds
+# through zevrcfg show. Where the machine refuses 32-bit programs, the x86_64
 # build of the same sources is shown instead of the i686 product.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -39,4 +40,8 @@ for step in "${steps[@]}"; do
         fail "setuphost $step failed (exit $?); to see more, run it by hand with Wine's messages on:
     cd $bin && WINEPREFIX=$WINEPREFIX WINEDEBUG=err+all $ZEVR_WINE setuphost.exe $step"
 done
+# What the sheets left there, as the command-line tool shows it.
+echo "== zevrcfg show"
+(cd "$bin" && "$ZEVR_WINE" zevrcfg.exe --registry "$scratch" show </dev/null) ||
+    fail "zevrcfg show failed (exit $?)"
 "$ZEVR_WINE" reg delete "HKCU\\ZevrDemo" /f </dev/null >/dev/null 2>&1 || true
