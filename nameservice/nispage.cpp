@@ -9,6 +9,7 @@
 #include "help.h"
 #include "nistext.h"
 #include "registry.h"
+#include "settings.h"
 #include "sheet.h"
 
 #include <string.h>
@@ -51,6 +52,11 @@ static const char NisText[] = "NIS";
 static const char NisplusText[] = "NIS+";
 
 static HWND NisPageWindow;
+
+static const SettingRow* OptionSetting(const char* valueName)
+{
+    return FindSettingInKey(HiveMachine, OptionsPath, valueName);
+}
 static char WindowsDefaultText[WindowsDefaultSize];
 static WNDPROC SavedAddressProc;
 
@@ -267,7 +273,7 @@ static void TransferSearchOrder(HKEY key, int save)
     CheckDlgButton(page, EnableNisplusId, BST_UNCHECKED);
     DWORD size = sizeof(codes);
     if (!GetStringValue(key, "SearchOrder", codes, &size))
-        lstrcpyA(codes, "W");
+        lstrcpyA(codes, OptionSetting("SearchOrder")->DefaultText);
     for (const char* code = codes; *code != '\0'; ++code)
         ApplySearchOrderCode(*code);
 }
@@ -277,7 +283,8 @@ void TransferNisPage(int save)
     HKEY key;
     if (CreateSettingsKey(HKEY_LOCAL_MACHINE, OptionsPath, &key) != ERROR_SUCCESS)
         return;
-    BindEditText(NisPageWindow, DomainId, key, "Domain", "", save, DomainSize);
+    BindEditText(NisPageWindow, DomainId, key, "Domain", OptionSetting("Domain")->DefaultText, save,
+                 DomainSize);
     TransferServerList(key, "NisServers", NisListId, save);
     TransferServerList(key, "NisplusServers", NisplusListId, save);
     TransferSearchOrder(key, save);

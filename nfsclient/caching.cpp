@@ -5,6 +5,7 @@
 #include "controls.h"
 #include "help.h"
 #include "registry.h"
+#include "settings.h"
 #include "sheet.h"
 #include "sheetstate.h"
 #include "store.h"
@@ -27,20 +28,17 @@ enum {
     DataCacheId = 1154,
 };
 
-// Fixed defaults of the service parameters, which inherit nothing.
-enum {
-    DefaultCacheSizeK = 0,
-    DefaultEnableDataCache = 1,
-    DefaultNumMappedNames = 256,
-};
-
-static const char* const AttributeTimes[] = {"1", "5", "10", "20", "30", "40", "50", "60"};
-static const char* const CacheSizes[] = {"256", "512", "1024", "2048", "4096"};
-static const char* const MappingCounts[] = {"0", "256", "1024"};
 static const int AttributeCombos[] = {FolderMinimumId, FolderMaximumId, FileMinimumId,
                                       FileMaximumId};
 static const char* const AttributeValues[] = {"AttrCacheDirMin", "AttrCacheDirMax",
                                               "AttrCacheRegMin", "AttrCacheRegMax"};
+
+// The service parameters inherit nothing: their defaults are the table's
+// fixed ones.
+static DWORD FixedDefault(const char* valueName)
+{
+    return FindNfsSetting(valueName)->DefaultNumber;
+}
 
 void AddCachingPage()
 {
@@ -82,14 +80,17 @@ void FillCachingLists()
 {
     HWND page = CachingPageWindow;
     // Item by item across the four combos, as the lists are shown.
-    for (const char* time : AttributeTimes)
+    const char* const* times = FindNfsSetting(AttributeValues[0])->Items;
+    for (const char* const* time = times; *time != NULL; ++time)
         for (int id : AttributeCombos)
-            ComboAddString(page, id, time);
+            ComboAddString(page, id, *time);
+    // The named item for 0 ("Automatic") leads the size list.
     ComboAddResourceString(page, CacheSizeId, 11);
-    for (const char* size : CacheSizes)
-        ComboAddString(page, CacheSizeId, size);
-    for (const char* count : MappingCounts)
-        ComboAddString(page, MappingsId, count);
+    for (const char* const* size = FindNfsSetting("CacheSizeK")->Items; *size != NULL; ++size)
+        ComboAddString(page, CacheSizeId, *size);
+    for (const char* const* count = FindNfsSetting("NumMappedNames")->Items; *count != NULL;
+         ++count)
+        ComboAddString(page, MappingsId, *count);
 }
 
 // Binds one minimum/maximum pair; on save only when the pair is in order.
@@ -110,9 +111,9 @@ int TransferCachingPage(int save)
     HKEY key;
     if (CreateServiceParametersKey(&key) != ERROR_SUCCESS)
         return 0;
-    BindComboNumber(page, CacheSizeId, key, "CacheSizeK", DefaultCacheSizeK, save);
-    BindCheckBox(page, DataCacheId, key, "EnableDataCache", DefaultEnableDataCache, save);
-    BindComboNumber(page, MappingsId, key, "NumMappedNames", DefaultNumMappedNames, save);
+    BindComboNumber(page, CacheSizeId, key, "CacheSizeK", FixedDefault("CacheSizeK"), save);
+    BindCheckBox(page, DataCacheId, key, "EnableDataCache", FixedDefault("EnableDataCache"), save);
+    BindComboNumber(page, MappingsId, key, "NumMappedNames", FixedDefault("NumMappedNames"), save);
     CloseSettingsKey(key);
 
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
@@ -132,7 +133,7 @@ int CheckCachePair(int minimumId, int maximumId)
     if (!ComboGetNumber(CachingPageWindow, minimumId, &minimum) ||
         !ComboGetNumber(CachingPageWindow, maximumId, &maximum))
         return 0;
-    return maximum >= minimum ? 1 : 0;
+    return IsPairInOrder(minimum, maximum);
 }
 
 void UpdateCachingControls()
@@ -158,13 +159,13 @@ void ResetCachingPage(HWND window)
         return;
     }
     CachingPageWindow = page;
-    ComboSetNumber(page, CacheSizeId, DefaultCacheSizeK);
+    ComboSetNumber(page, CacheSizeId, FixedDefault("CacheSizeK"));
     CheckDlgButton(page, AttributeCacheId,
                    GetInheritedUserDefault("AttrCacheOff") == 0 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, DataCacheId, BST_CHECKED);
+    CheckDlgButton(page, DataCacheId, FixedDefault("EnableDataCache"));
     for (int i = 0; i < 4; ++i)
         ComboSetNumber(page, AttributeCombos[i], GetInheritedUserDefault(AttributeValues[i]));
-    ComboSetNumber(page, MappingsId, DefaultNumMappedNames);
+    ComboSetNumber(page, MappingsId, FixedDefault("NumMappedNames"));
     UpdateCachingControls();
     SetCachingResetPending(window, 0);
 }
@@ -175,9 +176,9 @@ void CommitCachingReset(HWND window)
         return;
     HKEY key;
     if (CreateServiceParametersKey(&key) == ERROR_SUCCESS) {
-        SetDwordValue(key, "CacheSizeK", DefaultCacheSizeK);
-        SetDwordValue(key, "EnableDataCache", DefaultEnableDataCache);
-        SetDwordValue(key, "NumMappedNames", DefaultNumMappedNames);
+        SetDwordValue(key, "CacheSizeK", FixedDefault("CacheSizeK"));
+        SetDwordValue(key, "EnableDataCache", FixedDefault("EnableDataCache"));
+        SetDwordValue(key, "NumMappedNames", FixedDefault("NumMappedNames"));
         CloseSettingsKey(key);
     }
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)

@@ -6,6 +6,7 @@
 #include "controls.h"
 #include "help.h"
 #include "registry.h"
+#include "settings.h"
 #include "sheet.h"
 #include "sheetstate.h"
 #include "store.h"
@@ -21,10 +22,6 @@ enum {
     LowercaseId = 1121,
     UppercaseId = 1122,
 };
-
-// The five values in the order they are saved and committed.
-static const char* const FilesValues[] = {"ArchiveBit", "CaseSensitive", "PreferredCaseIsUpper",
-                                          "CaseForce", "UseBsdGroupSemantics"};
 
 void AddFilesPage()
 {
@@ -130,7 +127,11 @@ void CommitFilesReset(HWND window)
     HKEY key;
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return;
-    for (const char* name : FilesValues)
-        SetDwordValue(key, name, GetInheritedUserDefault(name));
+    // The page's values in table order, which is the order they are saved.
+    for (int i = 0; i < GetSettingCount(); ++i) {
+        const SettingRow* row = GetSettingRow(i);
+        if (row->Page == PageFiles)
+            SetDwordValue(key, row->Name, GetInheritedUserDefault(row->Name));
+    }
     CloseSettingsKey(key);
 }

@@ -5,18 +5,15 @@
 #include "binders.h"
 #include "controls.h"
 #include "help.h"
+#include "numbers.h"
 #include "registry.h"
+#include "settings.h"
 #include "sheet.h"
 #include "sheetstate.h"
 #include "store.h"
 
 static HWND GeneralPageWindow;
 static WNDPROC SavedFrameProc;
-
-static const char* const MappingCharacters[] = {"~", "!", "@", "#", "%", "^",
-                                                "&", "(", ")", "{", "}"};
-static const char* const TransferSizes[] = {"512",  "1024",  "2048", "4096",
-                                            "8192", "16384", "32768"};
 
 enum {
     ReadOnlyId = 1041,
@@ -86,18 +83,23 @@ BOOL InitGeneralPage(HWND page)
     return TRUE;
 }
 
+// The lists and their first selection, the built-in default, come from the
+// settings table.
 void FillMappingCharacters()
 {
-    for (const char* character : MappingCharacters)
-        ComboAddString(GeneralPageWindow, MappingCharacterId, character);
-    ComboSelectOrSetText(GeneralPageWindow, MappingCharacterId, "~");
+    const SettingRow* row = FindNfsSetting("ShortNameMappingCharacter");
+    for (int i = 0; i < row->ChoiceCount; ++i)
+        ComboAddString(GeneralPageWindow, MappingCharacterId, row->Choices[i].Text);
+    ComboSelectOrSetText(GeneralPageWindow, MappingCharacterId, row->DefaultText);
 }
 
 void FillTransferSizes(int id)
 {
-    for (const char* size : TransferSizes)
-        ComboAddString(GeneralPageWindow, id, size);
-    ComboSelectOrSetText(GeneralPageWindow, id, "32768");
+    const SettingRow* row = FindNfsSetting(id == ReadSizeId ? "RSize" : "WSize");
+    for (const char* const* size = row->Items; *size != NULL; ++size)
+        ComboAddString(GeneralPageWindow, id, *size);
+    char text[16];
+    ComboSelectOrSetText(GeneralPageWindow, id, FormatNumberText(text, row->DefaultNumber));
 }
 
 int TransferGeneralPage(int save)

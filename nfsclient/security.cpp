@@ -6,6 +6,7 @@
 #include "help.h"
 #include "registry.h"
 #include "serverlist.h"
+#include "settings.h"
 #include "sheet.h"
 #include "sheetstate.h"
 #include "store.h"
@@ -35,8 +36,12 @@ enum {
 // The stored list, read on load; joined in place for the edit field.
 static char ServerList[ServerListSize];
 
-// The single entry "*", with its terminator and the closing empty entry.
-static const char BroadcastList[] = "*\0";
+// The default list: the single entry "*", with its terminator and the
+// closing empty entry.
+static const char* BroadcastList()
+{
+    return FindNfsSetting("Hosts")->DefaultText;
+}
 
 static DWORD InheritedUmask()
 {
@@ -101,21 +106,23 @@ void TransferUmask(int save)
     CloseSettingsKey(key);
 }
 
-// A box is checked when its bit is clear: the permission is granted.
+// A box is checked when its permission is granted; the boxes run from the
+// owner's read (bit 8) to the others' execute (bit 0).
 void ShowUmask(DWORD mask)
 {
+    DWORD granted = GrantedFromUmask(mask);
     for (int bit = 0; bit < MaskBits; ++bit)
         CheckDlgButton(SecurityPageWindow, OtherExecuteId - bit,
-                       (mask >> bit) & 1 ? BST_UNCHECKED : BST_CHECKED);
+                       (granted >> bit) & 1 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 DWORD ReadUmask()
 {
-    DWORD mask = 0;
+    DWORD granted = 0;
     for (int bit = 0; bit < MaskBits; ++bit)
-        if (IsDlgButtonChecked(SecurityPageWindow, OtherExecuteId - bit) != BST_CHECKED)
-            mask |= 1u << bit;
-    return mask;
+        if (IsDlgButtonChecked(SecurityPageWindow, OtherExecuteId - bit) == BST_CHECKED)
+            granted |= 1u << bit;
+    return UmaskFromGranted(granted);
 }
 
 void TransferAuthServers(int save)
@@ -136,7 +143,7 @@ void LoadAuthServers(HKEY key)
     DWORD size = ServerListReadSize;
     // Missing, of another type or too long: broadcast.
     if (!GetMultiStringValue(key, "Hosts", ServerList, &size))
-        memcpy(ServerList, BroadcastList, sizeof(BroadcastList));
+        memcpy(ServerList, BroadcastList(), MultiStringSize(BroadcastList()));
     if (IsBroadcastList(ServerList)) {
         CheckRadioButton(page, BroadcastId, SpecificServerId, BroadcastId);
         return;
@@ -159,7 +166,7 @@ void SaveAuthServers(HKEY key)
     GetControlText(page, ServersId, text, ServerTextMaxCharacters + 1);
     int ready = 1;
     if (IsDlgButtonChecked(page, BroadcastId) == BST_CHECKED)
-        memcpy(list, BroadcastList, sizeof(BroadcastList));
+        memcpy(list, BroadcastList(), MultiStringSize(BroadcastList()));
     else
         ready = SplitServerList(list, ServerListSize, text);
     // The typed text is held to what always fits; should a list still not
@@ -204,6 +211,6 @@ void CommitSecurityReset(HWND window)
     }
     if (CreateSettingsKey(HKEY_LOCAL_MACHINE, GetAuthServersPath(), &key) != ERROR_SUCCESS)
         return;
-    SetMultiStringValue(key, "Hosts", BroadcastList);
+    SetMultiStringValue(key, "Hosts", BroadcastList());
     CloseSettingsKey(key);
 }

@@ -9,6 +9,7 @@
 #include "help.h"
 #include "registry.h"
 #include "resource.h"
+#include "settings.h"
 #include "sheet.h"
 #include "sheetstate.h"
 #include "store.h"
@@ -23,18 +24,27 @@ enum {
     IdleTimeId = 1073,
 };
 
-// Fixed defaults of the machine-wide values, which inherit nothing.
-enum {
-    DefaultAsynchReadahead = 1,
-    DefaultIdleTime = 300,
-    MinimumIdleTime = 120,
-    MaximumIdleTime = 1800,
-    MinimumBackoff = 1,
-    MaximumBackoff = 50,
-};
+// The machine-wide values inherit nothing: their defaults are the table's
+// fixed ones.
+static DWORD FixedDefault(const char* valueName)
+{
+    return FindNfsSetting(valueName)->DefaultNumber;
+}
 
-static const char* const Timeouts[] = {"5", "15", "30", "60"};
-static const char* const RetryCounts[] = {"1", "5", "10"};
+static void AddItems(HWND page, int id, const char* valueName)
+{
+    for (const char* const* item = FindNfsSetting(valueName)->Items; *item != NULL; ++item)
+        ComboAddString(page, id, *item);
+}
+
+// A clamped number field: the table's bounds.
+static void BindClamped(HWND page, int id, HKEY key, const char* valueName, DWORD defaultValue,
+                        int save)
+{
+    const SettingRow* row = FindNfsSetting(valueName);
+    BindBoundedInteger(page, id, key, valueName, defaultValue, (LONG)row->Minimum,
+                       (LONG)row->Maximum, save);
+}
 
 void AddTuningPage()
 {
@@ -68,11 +78,10 @@ BOOL InitTuningPage(HWND page)
 void FillTuningLists()
 {
     HWND page = TuningPageWindow;
+    // The named items for 0: "Automatic" first, "forever" last.
     ComboAddResourceString(page, TimeoutId, IDS_AUTOMATIC);
-    for (const char* timeout : Timeouts)
-        ComboAddString(page, TimeoutId, timeout);
-    for (const char* count : RetryCounts)
-        ComboAddString(page, RetriesId, count);
+    AddItems(page, TimeoutId, "Timeout");
+    AddItems(page, RetriesId, "Retries");
     ComboAddResourceString(page, RetriesId, IDS_FOREVER);
 }
 
@@ -85,9 +94,8 @@ int TransferTuningPage(int save)
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
     BindComboNumber(page, TimeoutId, key, "Timeout", GetInheritedMachineDefault("Timeout"), save);
-    BindBoundedInteger(page, BackoffId, key, "BackoffMultiplier",
-                       GetInheritedMachineDefault("BackoffMultiplier"), MinimumBackoff,
-                       MaximumBackoff, save);
+    BindClamped(page, BackoffId, key, "BackoffMultiplier",
+                GetInheritedMachineDefault("BackoffMultiplier"), save);
     CloseSettingsKey(key);
 
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
@@ -97,13 +105,12 @@ int TransferTuningPage(int save)
 
     if (CreateServiceParametersKey(&key) != ERROR_SUCCESS)
         return 0;
-    BindCheckBox(page, ReadaheadId, key, "AsynchReadahead", DefaultAsynchReadahead, save);
+    BindCheckBox(page, ReadaheadId, key, "AsynchReadahead", FixedDefault("AsynchReadahead"), save);
     CloseSettingsKey(key);
 
     if (CreateSettingsKey(HKEY_LOCAL_MACHINE, GetAutomounterPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindBoundedInteger(page, IdleTimeId, key, "IdleTime", DefaultIdleTime, MinimumIdleTime,
-                       MaximumIdleTime, save);
+    BindClamped(page, IdleTimeId, key, "IdleTime", FixedDefault("IdleTime"), save);
     CloseSettingsKey(key);
     return 1;
 }
@@ -118,9 +125,9 @@ void ResetTuningPage(HWND window)
     TuningPageWindow = page;
     ComboSetNumber(page, TimeoutId, GetInheritedMachineDefault("Timeout"));
     SetDlgItemInt(page, BackoffId, GetInheritedMachineDefault("BackoffMultiplier"), FALSE);
-    CheckDlgButton(page, ReadaheadId, BST_CHECKED);
+    CheckDlgButton(page, ReadaheadId, FixedDefault("AsynchReadahead"));
     ComboSetNumber(page, RetriesId, GetInheritedUserDefault("Retries"));
-    SetDlgItemInt(page, IdleTimeId, DefaultIdleTime, FALSE);
+    SetDlgItemInt(page, IdleTimeId, FixedDefault("IdleTime"), FALSE);
     SetTuningResetPending(window, 0);
 }
 
@@ -141,11 +148,11 @@ void CommitTuningReset(HWND window)
         CloseSettingsKey(key);
     }
     if (CreateServiceParametersKey(&key) == ERROR_SUCCESS) {
-        SetDwordValue(key, "AsynchReadahead", DefaultAsynchReadahead);
+        SetDwordValue(key, "AsynchReadahead", FixedDefault("AsynchReadahead"));
         CloseSettingsKey(key);
     }
     if (CreateSettingsKey(HKEY_LOCAL_MACHINE, GetAutomounterPath(), &key) != ERROR_SUCCESS)
         return;
-    SetDwordValue(key, "IdleTime", DefaultIdleTime);
+    SetDwordValue(key, "IdleTime", FixedDefault("IdleTime"));
     CloseSettingsKey(key);
 }

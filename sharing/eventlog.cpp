@@ -7,6 +7,7 @@
 #include "help.h"
 #include "registry.h"
 #include "resource.h"
+#include "settings.h"
 #include "sheet.h"
 
 #include <errno.h>
@@ -21,7 +22,12 @@ enum {
     LogFileNameSize = LogFileNameLimit + 1,
 };
 
-static const char DefaultLogFile[] = "C:\\LOGGING.TXT";
+static const char LogKeyPath[] = "LOGGING";
+
+static const SettingRow* LogSetting(const char* valueName)
+{
+    return FindSettingInKey(HiveMachine, LogKeyPath, valueName);
+}
 
 void AddEventLogPage()
 {
@@ -76,13 +82,15 @@ int TransferEventLogPage(int save)
 {
     HWND page = EventLogPageWindow;
     HKEY key;
-    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, "LOGGING", &key) != ERROR_SUCCESS)
+    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, LogKeyPath, &key) != ERROR_SUCCESS)
         return 0;
-    BindCheckBox(page, IDC_EVENT_LOG_ENABLE, key, "Enable", 1, save);
-    BindCheckBox(page, IDC_EVENT_LOG_SAVE, key, "Save", 1, save);
+    BindCheckBox(page, IDC_EVENT_LOG_ENABLE, key, "Enable", LogSetting("Enable")->DefaultNumber,
+                 save);
+    BindCheckBox(page, IDC_EVENT_LOG_SAVE, key, "Save", LogSetting("Save")->DefaultNumber, save);
     // A name that names no file keeps the one stored before.
     if (!save || EnsureLogFileExists())
-        BindEditText(page, IDC_EVENT_LOG_FILE, key, "File", DefaultLogFile, save, LogFileNameSize);
+        BindEditText(page, IDC_EVENT_LOG_FILE, key, "File", LogSetting("File")->DefaultText, save,
+                     LogFileNameSize);
     CloseSettingsKey(key);
     return 1;
 }

@@ -6,11 +6,18 @@
 #include "help.h"
 #include "registry.h"
 #include "resource.h"
+#include "settings.h"
 #include "sheet.h"
 
 static HWND NfsServerPageWindow;
 
+static const char ServerKeyPath[] = "zevrnfsd";
 static const char ServiceKeyPath[] = "SYSTEM\\CurrentControlSet\\Services\\Quellmar NFS Server";
+
+static DWORD FixedDefault(const char* valueName)
+{
+    return FindSettingInKey(HiveMachine, ServerKeyPath, valueName)->DefaultNumber;
+}
 
 void AddNfsServerPage()
 {
@@ -43,10 +50,10 @@ int TransferNfsServerPage(int save)
 {
     HWND page = NfsServerPageWindow;
     HKEY key;
-    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, "zevrnfsd", &key) != ERROR_SUCCESS)
+    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, ServerKeyPath, &key) != ERROR_SUCCESS)
         return 0;
-    BindCheckBox(page, IDC_NFS_SERVER_ENABLE, key, "Enable", 0, save);
-    BindCheckBox(page, IDC_NFS_SERVER_LOGGING, key, "Logging", 0, save);
+    BindCheckBox(page, IDC_NFS_SERVER_ENABLE, key, "Enable", FixedDefault("Enable"), save);
+    BindCheckBox(page, IDC_NFS_SERVER_LOGGING, key, "Logging", FixedDefault("Logging"), save);
     CloseSettingsKey(key);
     return 1;
 }
@@ -58,6 +65,8 @@ void SetNfsServerStartType(BOOL enabled)
     HKEY key;
     if (CreateKeyAbsolute(HKEY_LOCAL_MACHINE, ServiceKeyPath, &key) != ERROR_SUCCESS)
         return;
-    SetDwordValue(key, "Start", enabled ? SERVICE_AUTO_START : SERVICE_DEMAND_START);
+    // The table's first start type is the automatic one, the second on demand.
+    const SettingRow* row = FindSettingInKey(HiveMachine, ServiceKeyPath, "Start");
+    SetDwordValue(key, "Start", row->Choices[enabled ? 0 : 1].Number);
     CloseSettingsKey(key);
 }
