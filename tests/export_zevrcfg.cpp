@@ -207,10 +207,14 @@ TEST_F(Zevrcfg, ShowsEffectiveValuesAndWhereTheyComeFrom)
     std::string longName(240, 'n');
     const char* refused[] = {"show --server \"\"", "show --server a\\b",
                              "show --resource r",  "show --server s --resource a\\b",
-                             "show extra",         "show --nonsense"};
+                             "show extra",         "show --nonsense",
+                             "frobnicate",         ""};
     for (const char* arguments : refused)
         EXPECT_EQ(1u, Tool(arguments).Exit) << arguments;
     EXPECT_EQ(1u, Tool("show --server " + longName).Exit);
+    Outcome help = Tool("--help");
+    EXPECT_EQ(0u, help.Exit);
+    EXPECT_EQ(0u, help.Out.find("usage: zevrcfg"));
     EXPECT_EQ(0u, Tool("show --server " + longName.substr(0, 200)).Exit);
 }
 
@@ -266,11 +270,15 @@ TEST_F(Zevrcfg, SetRefusesClampsChecksPairsAndDryRuns)
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, SERVER("s") "UserMountDefaults", "ReadOnly"));
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, NFS "UserMountDefaults", "AttrCacheDirMin"));
 
-    // Unset: the value goes and the level inherits again.
+    // Unset: the value goes and the level inherits again; a machine-wide
+    // value gives way to the page's fixed default.
     Outcome run = Tool("unset RSize --server s");
     EXPECT_EQ(0u, run.Exit) << run.Err;
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, SERVER("s") "MachineMountDefaults", "RSize"));
     EXPECT_TRUE(Has(ShownLine(Tool("show --server s").Out, "RSize"), " 32768 "));
+    EXPECT_EQ(0u, Tool("unset IdleTime").Exit);
+    std::string line = ShownLine(Tool("show").Out, "IdleTime");
+    EXPECT_TRUE(Has(line, " 300 ") && Has(line, " built-in")) << line;
 }
 
 TEST_F(Zevrcfg, ExportThenReplacingImportThenExportGivesTheSameFile)
@@ -347,6 +355,10 @@ TEST_F(Zevrcfg, ImportWithOneBadLineWritesNothing)
     EXPECT_EQ(0u, run.Exit) << run.Err;
     EXPECT_TRUE(Has(run.Out, "MachineMountDefaults: RSize = 1024 -> 2048\n")) << run.Out;
     EXPECT_EQ(before, Export());
+    // The volatile copies are gone again.
+    char name[256];
+    for (DWORD i = 0; RegEnumKeyA(HKEY_CURRENT_USER, i, name, sizeof(name)) == ERROR_SUCCESS; ++i)
+        EXPECT_NE(0, strncmp(name, "ZevrcfgScratch", 14)) << name;
     DeleteFileA(file.c_str());
 }
 
