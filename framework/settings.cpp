@@ -419,11 +419,12 @@ static int ParsePermissions(const char* text, uint32_t* mask)
 
 static int ParseOctal(const char* text, uint32_t* value)
 {
-    if (text == NULL || text[0] != '0' || text[1] == '\0' || strlen(text) > 12)
+    if (text == NULL || text[0] != '0' || text[1] == '\0')
         return 0;
     uint32_t result = 0;
     for (const char* p = text + 1; *p != '\0'; ++p) {
-        if (*p < '0' || *p > '7')
+        // Beyond 32 bits is no number at all, rather than one that wrapped.
+        if (*p < '0' || *p > '7' || result > 0xFFFFFFFFu / 8)
             return 0;
         result = result * 8 + (uint32_t)(*p - '0');
     }

@@ -136,6 +136,7 @@ TEST(SettingsTable, InputAsStoredOrAsShown)
         {"UMask", "rwxr-xr-q", SettingRefused, 0, ""},
         {"UMask", "0778", SettingRefused, 0, ""}, // neither octal nor decimal
         {"UMask", "01000", SettingRefused, 0, ""}, // octal beyond nine bits
+        {"UMask", "040000000000", SettingRefused, 0, ""}, // 2^32 must not wrap to 0
         {"Retries", "forever", SettingAccepted, 0, ""},
         {"Retries", "Forever", SettingAccepted, 0, ""},
         {"Timeout", "automatic", SettingAccepted, 0, ""},
