@@ -3,6 +3,7 @@
 #include "settings.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <string.h>
 #include <string>
 #include <vector>
