@@ -109,6 +109,9 @@ struct SettingRow {
     // 1 when the page shows any other stored value as the first choice;
     // otherwise such a value is shown as stored (no button checked).
     int UnknownIsFirst;
+    // A flag this value depends on: the page stores this value as 0 while
+    // that flag is 0 (case-sensitive lookup needs names forced into a case).
+    const char* Requires;
 };
 
 // Rows in table order: the NFS client sheet's pages in sheet order, then
@@ -172,6 +175,11 @@ char* DescribeAccepted(const SettingRow* row, char* output, size_t size);
 const SettingRow* FindPairedSetting(const SettingRow* row, int* isMinimum);
 // A pair is saved only while its minimum is not above its maximum.
 int IsPairInOrder(uint32_t minimum, uint32_t maximum);
+
+// The flag the row depends on, or NULL; the value may be non-zero only
+// while that flag is.
+const SettingRow* FindRequiredSetting(const SettingRow* row);
+int IsRequirementMet(uint32_t value, uint32_t requiredValue);
 
 // Creation mask and the permission boxes: a box is checked when its bit is
 // clear. Bit 8 is the owner's read, bit 0 the others' execute; bits above

@@ -48,14 +48,26 @@ enum {
 };
 
 static const char OptionsPath[] = "zevrnfs\\NameServiceOptions";
-static const char NisText[] = "NIS";
-static const char NisplusText[] = "NIS+";
 
 static HWND NisPageWindow;
 
 static const SettingRow* OptionSetting(const char* valueName)
 {
     return FindSettingInKey(HiveMachine, OptionsPath, valueName);
+}
+
+// The search order's entries, in the order of the table's codes; the
+// Windows default's list text comes from the string table instead.
+enum { WindowsEntry, NisEntry, NisplusEntry };
+
+static char SearchCode(int entry)
+{
+    return OptionSetting("SearchOrder")->Choices[entry].Text[0];
+}
+
+static const char* ServiceText(int entry)
+{
+    return OptionSetting("SearchOrder")->Choices[entry].Shown;
 }
 static char WindowsDefaultText[WindowsDefaultSize];
 static WNDPROC SavedAddressProc;
@@ -216,7 +228,7 @@ static void ApplySearchOrderCode(char code)
     HWND page = NisPageWindow;
     const char* text = NULL;
     int checkId = 0;
-    if (code == 'W') {
+    if (code == SearchCode(WindowsEntry)) {
         // One entry however often the code is stored, or it would be saved
         // back repeated.
         if (ListFindExact(page, OrderListId, WindowsDefaultText) != LB_ERR)
@@ -225,11 +237,11 @@ static void ApplySearchOrderCode(char code)
                          (int)ListAddString(page, OrderListId, WindowsDefaultText));
         return;
     }
-    if (code == 'Y') {
-        text = NisText;
+    if (code == SearchCode(NisEntry)) {
+        text = ServiceText(NisEntry);
         checkId = EnableNisId;
-    } else if (code == 'N') {
-        text = NisplusText;
+    } else if (code == SearchCode(NisplusEntry)) {
+        text = ServiceText(NisplusEntry);
         checkId = EnableNisplusId;
     } else {
         return;
@@ -251,11 +263,11 @@ static void EncodeSearchOrder(char* codes)
         if (!ListGetItemText(NisPageWindow, OrderListId, i, item, sizeof(item)))
             break;
         if (strcmp(item, WindowsDefaultText) == 0)
-            codes[used++] = 'W';
-        else if (strcmp(item, NisText) == 0)
-            codes[used++] = 'Y';
-        else if (strcmp(item, NisplusText) == 0)
-            codes[used++] = 'N';
+            codes[used++] = SearchCode(WindowsEntry);
+        else if (strcmp(item, ServiceText(NisEntry)) == 0)
+            codes[used++] = SearchCode(NisEntry);
+        else if (strcmp(item, ServiceText(NisplusEntry)) == 0)
+            codes[used++] = SearchCode(NisplusEntry);
     }
     codes[used] = '\0';
 }
@@ -340,8 +352,8 @@ void RefreshNisPage()
     EnableControl(page, DomainLabelId, nis || nisplus);
     EnableControl(page, DomainId, nis || nisplus);
 
-    SyncSearchOrderEntry(EnableNisId, NisText);
-    SyncSearchOrderEntry(EnableNisplusId, NisplusText);
+    SyncSearchOrderEntry(EnableNisId, ServiceText(NisEntry));
+    SyncSearchOrderEntry(EnableNisplusId, ServiceText(NisplusEntry));
     UpdateMoveButtons();
     // While one service is enabled, the other cannot be.
     EnableControl(page, EnableNisId, !nisplus);

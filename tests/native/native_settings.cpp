@@ -3,6 +3,7 @@
 #include "settings.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -55,7 +56,17 @@ TEST(SettingsTable, RowsAgreeWithThemselves)
         }
         if (row->Sheet == SheetNfsClient)
             EXPECT_EQ(row, FindNfsSetting(row->Name));
+        const SettingRow* required = FindRequiredSetting(row);
+        if (row->Requires != nullptr) {
+            ASSERT_NE(nullptr, required);
+            EXPECT_EQ(KindFlag, required->Kind);
+            EXPECT_TRUE(IsRequirementMet(row->DefaultNumber, required->DefaultNumber));
+        }
     }
+    EXPECT_EQ(Nfs("CaseForce"), FindRequiredSetting(Nfs("CaseSensitive")));
+    EXPECT_FALSE(IsRequirementMet(1, 0));
+    EXPECT_TRUE(IsRequirementMet(0, 0));
+    EXPECT_TRUE(IsRequirementMet(1, 1));
     // NFS client names are unique; registry names ignore case.
     EXPECT_EQ(Nfs("UMask"), FindNfsSetting("umask"));
     EXPECT_EQ(nullptr, FindNfsSetting("Start"));
@@ -134,8 +145,9 @@ TEST(SettingsTable, InputAsStoredOrAsShown)
         {"UMask", "RWX------", SettingAccepted, 077, ""},
         {"UMask", "rwxr-xr-", SettingRefused, 0, ""},
         {"UMask", "rwxr-xr-q", SettingRefused, 0, ""},
-        {"UMask", "0778", SettingRefused, 0, ""}, // neither octal nor decimal
-        {"UMask", "01000", SettingRefused, 0, ""}, // octal beyond nine bits
+        {"UMask", "0778", SettingRefused, 0, ""},         // neither octal nor decimal
+        {"UMask", "01000", SettingRefused, 0, ""},        // octal beyond nine bits
+        {"UMask", "040000000000", SettingRefused, 0, ""}, // 2^32 must not wrap to 0
         {"Retries", "forever", SettingAccepted, 0, ""},
         {"Retries", "Forever", SettingAccepted, 0, ""},
         {"Timeout", "automatic", SettingAccepted, 0, ""},

@@ -194,6 +194,8 @@ int main(int argc, char** argv)
         if (row->Pair != NULL)
             notes += std::string("; saved only while ") +
                      (row->PairIsMinimum ? "not above " : "not below ") + Code(row->Pair);
+        if (row->Requires != NULL)
+            notes += "; stored as 0 while " + Code(row->Requires) + " is 0";
         if (row->WriteOnly)
             notes += "; written, never read back";
         fprintf(out, "| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n",
