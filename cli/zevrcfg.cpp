@@ -501,34 +501,63 @@ static std::vector<Level> ListLevels()
     return levels;
 }
 
-// Minimum/maximum pairs out of order, as "level: Min n above Max m".
-static std::set<std::string> PairsOutOfOrder(std::vector<std::pair<Level, const SettingRow*>>* at)
+// A rule of the pages between two values of one level, broken there.
+struct Breach {
+    std::string Text;
+    Level Where;
+    const SettingRow* First;
+    const SettingRow* Second;
+};
+
+static uint32_t EffectiveNumber(const SettingRow* row, const Level& level)
 {
-    std::set<std::string> found;
+    InheritedValue found;
+    LookUpMountDefault(HKEY_CURRENT_USER, KeySubPath(row, level).c_str(), row->Name, REG_DWORD, 1,
+                       &found);
+    return found.Number;
+}
+
+// Every level's cache minimums above their maximums and values set while
+// the flag they need is clear, as the pages would never store them.
+static std::vector<Breach> FindBreaches()
+{
+    std::vector<Breach> found;
     for (const Level& level : ListLevels()) {
         if (!LevelNamesFit(level))
             continue;
         for (int i = 0; i < GetSettingCount(); ++i) {
             const SettingRow* row = GetSettingRow(i);
+            if (row->Scope != ScopeLevels)
+                continue;
+            std::string where = DescribeLevel(level) + ": " + row->Name + " ";
             int isMinimum = 0;
             const SettingRow* other = FindPairedSetting(row, &isMinimum);
-            if (other == NULL || !isMinimum || KeySubPath(row, level).empty())
-                continue;
-            InheritedValue minimum, maximum;
-            LookUpMountDefault(HKEY_CURRENT_USER, KeySubPath(row, level).c_str(), row->Name,
-                               REG_DWORD, 1, &minimum);
-            LookUpMountDefault(HKEY_CURRENT_USER, KeySubPath(other, level).c_str(), other->Name,
-                               REG_DWORD, 1, &maximum);
-            if (IsPairInOrder(minimum.Number, maximum.Number))
-                continue;
-            std::string problem = DescribeLevel(level) + ": " + row->Name + " " +
-                                  std::to_string(minimum.Number) + " is above " + other->Name +
-                                  " " + std::to_string(maximum.Number);
-            if (found.insert(problem).second && at != NULL)
-                at->push_back({level, row});
+            if (other != NULL && isMinimum) {
+                uint32_t minimum = EffectiveNumber(row, level);
+                uint32_t maximum = EffectiveNumber(other, level);
+                if (!IsPairInOrder(minimum, maximum))
+                    found.push_back({where + std::to_string(minimum) + " is above " + other->Name +
+                                         " " + std::to_string(maximum) +
+                                         "; the page saves a minimum only up to its maximum",
+                                     level, row, other});
+            }
+            other = FindRequiredSetting(row);
+            if (other != NULL) {
+                uint32_t value = EffectiveNumber(row, level);
+                if (!IsRequirementMet(value, EffectiveNumber(other, level)))
+                    found.push_back({where + std::to_string(value) + " needs " + other->Name +
+                                         " 1; the page stores " + row->Name + " as 0 while " +
+                                         other->Name + " is 0",
+                                     level, row, other});
+            }
         }
     }
     return found;
+}
+
+static bool SameLevel(const Level& a, const Level& b)
+{
+    return a.Kind == b.Kind && a.Server == b.Server && a.Resource == b.Resource;
 }
 
 static LONG OpenForChange(const SettingRow* row, const std::string& subPath, bool create, HKEY* key)
@@ -626,7 +655,9 @@ static int RunChanges(const std::vector<Change>& changes, bool replace, bool dry
                                  KeyFullPath(change.Row, KeySubPath(change.Row, change.Where))});
     RegTree before;
     ReadKeys(roots, &before);
-    std::set<std::string> pairsBefore = PairsOutOfOrder(NULL);
+    std::set<std::string> breachesBefore;
+    for (const Breach& breach : FindBreaches())
+        breachesBefore.insert(breach.Text);
 
     if (!EnterScratch(roots, precreate)) {
         fprintf(stderr, "zevrcfg: cannot make a scratch copy of the settings; nothing written\n");
@@ -635,8 +666,7 @@ static int RunChanges(const std::vector<Change>& changes, bool replace, bool dry
     size_t done = 0;
     bool removing = false;
     bool applied = ApplyAll(changes, replace, &done, &removing);
-    std::vector<std::pair<Level, const SettingRow*>> where;
-    std::set<std::string> pairsAfter = PairsOutOfOrder(&where);
+    std::vector<Breach> breaches = FindBreaches();
     RegTree after;
     ReadKeys(roots, &after);
     LeaveScratch();
@@ -645,26 +675,19 @@ static int RunChanges(const std::vector<Change>& changes, bool replace, bool dry
         return ExitRegistry;
     }
     int refused = 0;
-    for (const std::string& problem : pairsAfter) {
-        if (pairsBefore.count(problem))
+    for (const Breach& breach : breaches) {
+        if (breachesBefore.count(breach.Text))
             continue;
-        // Named by the file's line that sets either end at that level.
+        // Named by the file's first line that sets either value there.
         int line = 0;
         for (const Change& change : changes)
-            for (const auto& at : where)
-                if (change.Line > 0 && change.Where.Kind == at.first.Kind &&
-                    change.Where.Server == at.first.Server &&
-                    change.Where.Resource == at.first.Resource &&
-                    (change.Row == at.second || FindPairedSetting(change.Row, NULL) == at.second))
-                    line = line == 0 ? change.Line : line;
+            if (line == 0 && change.Line > 0 && SameLevel(change.Where, breach.Where) &&
+                (change.Row == breach.First || change.Row == breach.Second))
+                line = change.Line;
         if (line > 0)
-            fprintf(stderr,
-                    "zevrcfg: line %d: %s; the page saves a minimum only up to its "
-                    "maximum\n",
-                    line, problem.c_str());
+            fprintf(stderr, "zevrcfg: line %d: %s\n", line, breach.Text.c_str());
         else
-            fprintf(stderr, "zevrcfg: %s; the page saves a minimum only up to its maximum\n",
-                    problem.c_str());
+            fprintf(stderr, "zevrcfg: %s\n", breach.Text.c_str());
         refused = 1;
     }
     if (refused) {

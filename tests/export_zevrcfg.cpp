@@ -239,6 +239,10 @@ TEST_F(Zevrcfg, SetRefusesClampsChecksPairsAndDryRuns)
         {"set AttrCacheDirMax 30 --server s", 1,
          "server s: AttrCacheDirMin 40 is above AttrCacheDirMax 30"},
         {"set AttrCacheDirMin 61", 1, "1 to 60"},
+        {"set CaseSensitive 1", 1, "the top level: CaseSensitive 1 needs CaseForce 1"},
+        {"set CaseForce 1 --server s", 0, "UserMountDefaults: CaseForce = 1"},
+        {"set CaseSensitive 1 --server s", 0, "UserMountDefaults: CaseSensitive = 1"},
+        {"unset CaseForce --server s", 1, "server s: CaseSensitive 1 needs CaseForce 1"},
         {"set Enable 1", 1, "Enable is shown only: the NFS Server page"},
         {"set NoSuch 1", 1, "unknown setting NoSuch"},
         {"set RSize", 1, "set takes 2 arguments"},
@@ -338,6 +342,8 @@ TEST_F(Zevrcfg, ImportWithOneBadLineWritesNothing)
         {"[top]\nRSize = 2048\n[server s]\nAttrCacheRegMin = 50\nAttrCacheRegMax = 40\n",
          "line 4: server s: AttrCacheRegMin 50 is above AttrCacheRegMax 40"},
         {"[top]\nEnable = 1\n", "line 2: Enable is shown only"},
+        {"[resource s r]\nCaseForce = 1\nCaseSensitive = 1\n[server s]\nCaseSensitive = 1\n",
+         "line 5: server s: CaseSensitive 1 needs CaseForce 1"},
     };
     for (const auto& row : rows) {
         WriteFileText(file, row.text);
