@@ -819,8 +819,9 @@ static int Export(const char* file, bool reg)
     Level machine;
     machine.Kind = SectionMachine;
     levels.push_back(machine);
+    std::vector<Breach> breaches = FindBreaches();
     for (const Level& level : levels) {
-        if (level.Kind != SectionMachine && CheckLevelNames(level) != ExitDone) {
+        if (level.Kind != SectionMachine && !LevelNamesFit(level)) {
             notes.push_back(DescribeLevel(level) + " left out: its name cannot be imported");
             text += "\n# " + notes.back() + "\n";
             continue;
@@ -830,10 +831,17 @@ static int Export(const char* file, bool reg)
             const SettingRow* row = GetSettingRow(i);
             if (!IsNfsRow(row) || (row->Scope == ScopeMachine) != (level.Kind == SectionMachine))
                 continue;
-            const Level& at = level;
-            Reading reading = ReadOwnValue(row, at);
+            Reading reading = ReadOwnValue(row, level);
             if (!reading.Stored)
                 continue;
+            // What makes a level break a rule between two values is left out
+            // too: the pages would never have stored it.
+            for (const Breach& breach : breaches)
+                if (reading.Accepted && SameLevel(breach.Where, level) &&
+                    (breach.First == row || breach.Second == row)) {
+                    reading.Accepted = false;
+                    reading.Why = breach.Text;
+                }
             if (!reading.Accepted) {
                 std::string note = std::string(row->Name) + " at " + DescribeLevel(level) +
                                    " left out: " + reading.Why;
@@ -845,8 +853,8 @@ static int Export(const char* file, bool reg)
                 continue;
             }
             lines += std::string(row->Name) + " = " + InputForm(row, reading, 1) + "\n";
-            std::string path =
-                std::string(HiveName(HiveOf(row))) + "\\" + KeyFullPath(row, KeySubPath(row, at));
+            std::string path = std::string(HiveName(HiveOf(row))) + "\\" +
+                               KeyFullPath(row, KeySubPath(row, level));
             auto key = std::find_if(keys.begin(), keys.end(),
                                     [&](const RegKey& k) { return k.Path == path; });
             if (key == keys.end()) {

@@ -310,9 +310,14 @@ TEST_F(Zevrcfg, ExportThenReplacingImportThenExportGivesTheSameFile)
     // still imports; a plain import keeps what the file does not list.
     WriteDword(HKEY_CURRENT_USER, SERVER("zeta") "MachineMountDefaults", "WSize", 100);
     WriteDword(HKEY_CURRENT_USER, SERVER("zeta") "UserMountDefaults", "CaseForce", 1);
+    WriteDword(HKEY_CURRENT_USER, SERVER("nu") "UserMountDefaults", "CaseSensitive", 1);
     std::string second = Export();
     EXPECT_TRUE(Has(second, "# WSize = 100 at server zeta left out: the page accepts 512 to "
                             "32768\n"));
+    EXPECT_TRUE(Has(second, "# CaseSensitive = 1 at server nu left out: server nu: CaseSensitive "
+                            "1 needs CaseForce 1;"));
+    WriteFileText(file, second);
+    EXPECT_EQ(0u, Tool("import \"" + file + "\"", "\\HKCU\\fresh").Exit);
     WriteFileText(file, second);
     run = Tool("import \"" + file + "\"");
     EXPECT_EQ(0u, run.Exit) << run.Err;
