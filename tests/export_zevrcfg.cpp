@@ -318,7 +318,6 @@ TEST_F(Zevrcfg, ExportThenReplacingImportThenExportGivesTheSameFile)
                             "1 needs CaseForce 1;"));
     WriteFileText(file, second);
     EXPECT_EQ(0u, Tool("import \"" + file + "\"", "\\HKCU\\fresh").Exit);
-    WriteFileText(file, second);
     run = Tool("import \"" + file + "\"");
     EXPECT_EQ(0u, run.Exit) << run.Err;
     EXPECT_EQ(second, Export());
