@@ -32,6 +32,6 @@ for target in "${targets[@]}"; do
     log="$root/build/logs/leaks-$target.log"
     ZEVR_LEAK_CYCLES=$cycles ctest --test-dir "$root/build/$target" -R '^Leaks\.' -V >"$log" 2>&1 ||
         status=1
-    grep -E '^[0-9]+: ([A-Za-z]| +[a-zA-Z])|tests passed|Failed' "$log"
+    grep -E 'cycles after|  (kernel|GDI|USER|heap)|tests passed|Failed' "$log"
 done
 exit $status

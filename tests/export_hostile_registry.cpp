@@ -446,3 +446,36 @@ TEST_F(HostileRegistry, NfsClientSheetKeepsWhatOtherToolsStored)
     // lose as many as one pass's deletion list holds.
     EXPECT_GE(pruned, 200);
 }
+
+// The guard itself: what it lets pass and what it reports.
+TEST(RegistryDiffGuard, ReportsEveryChangeOutsideTheDocumentedOnes)
+{
+    RegistrySandbox sandbox;
+    std::string server = NFS_ROOT "Servers\\s1\\UserMountDefaults";
+    WriteDword(HKEY_CURRENT_USER, server.c_str(), "ReadOnly", 0);
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "OtherTool", 5);
+    WriteDword(HKEY_LOCAL_MACHINE, PARAMETERS, "OtherTool", 5);
+    RegistrySnapshot before = TakeRegistrySnapshot();
+    EXPECT_EQ("", UndocumentedChanges(before, TakeRegistrySnapshot()));
+
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "ReadOnly", 1); // documented
+    WriteDword(HKEY_LOCAL_MACHINE, MACHINE_NFS "Automounter", "IdleTime", 600);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyA(HKEY_CURRENT_USER, server.c_str(), &key));
+    RegDeleteValueA(key, "ReadOnly"); // pruning, at any level
+    RegCloseKey(key);
+    RegDeleteKeyA(HKEY_CURRENT_USER, server.c_str());
+    AppendStandInLog("event"); // not the library's
+    WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "OtherTool", 6);
+    WriteDword(HKEY_LOCAL_MACHINE, PARAMETERS, "Unknown", 1);
+    WriteDword(HKEY_LOCAL_MACHINE, PARAMETERS, "OtherTool", 6);
+    WriteDword(HKEY_CURRENT_USER, "Software\\Elsewhere", "ReadOnly", 1);
+    RegistrySnapshot after = TakeRegistrySnapshot();
+    EXPECT_EQ("value changed: HKCU\\" USER_DEFAULTS " [OtherTool]\n"
+              "value changed: HKLM\\" PARAMETERS " [OtherTool]\n"
+              "key added: HKCU\\Software\\Elsewhere\n"
+              "value added: HKCU\\Software\\Elsewhere [ReadOnly]\n"
+              "value added: HKLM\\" PARAMETERS " [Unknown]\n",
+              UndocumentedChanges(before, after));
+    EXPECT_NE("", ValueChanges(before, after));
+}
