@@ -2,6 +2,7 @@
 // assembly they share.
 #include "sheet.h"
 #include "parenttext.h"
+#include "registry.h"
 #include "zevrntps.h"
 #include "../nameservice/nameservice.h"
 #include "../nameservice/provider.h"
@@ -79,6 +80,7 @@ const char* PrepareSheet(UINT titleId, const char* parentText)
     SheetHeader.pfnCallback = SheetCallback;
     PageCount = 0;
     SheetHeader.nPages = 0;
+    ForgetFailedKeys();
     return title;
 }
 

@@ -5,6 +5,17 @@ static LONG WriteFailureShown;
 // Registry calls made through this layer; the store's benchmark reads it.
 static DWORD RegistryCalls;
 
+// Keys whose creation failed since the sheet was prepared, by root and
+// path. The sheets use fewer keys than this; a failure beyond it is not
+// remembered.
+enum { FailedKeyCapacity = 16 };
+static struct {
+    HKEY root;
+    LONG code;
+    char path[SettingsPathSize];
+} FailedKeys[FailedKeyCapacity];
+static int FailedKeyCount;
+
 static const char MachineRoot[] = "SOFTWARE\\ZEVR\\CC\\1.0\\";
 static const char UserRoot[] = "Software\\ZEVR\\CC\\1.0\\";
 
@@ -44,6 +55,37 @@ const char* BuildSettingsPath(HKEY hive, const char* subPath)
     return SettingsPath;
 }
 
+static LONG EarlierFailure(HKEY root, const char* path)
+{
+    for (int i = 0; i < FailedKeyCount; ++i)
+        if (FailedKeys[i].root == root && lstrcmpiA(FailedKeys[i].path, path) == 0)
+            return FailedKeys[i].code;
+    return ERROR_SUCCESS;
+}
+
+// Creates the key unless it failed before; a new failure is remembered.
+static LONG CreateRemembered(HKEY root, const char* path, HKEY* key)
+{
+    LONG rc = EarlierFailure(root, path);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    ++RegistryCalls;
+    rc = RegCreateKeyA(root, path, key);
+    if (rc != ERROR_SUCCESS && FailedKeyCount < FailedKeyCapacity &&
+        lstrlenA(path) < SettingsPathSize) {
+        FailedKeys[FailedKeyCount].root = root;
+        FailedKeys[FailedKeyCount].code = rc;
+        lstrcpyA(FailedKeys[FailedKeyCount].path, path);
+        ++FailedKeyCount;
+    }
+    return rc;
+}
+
+void ForgetFailedKeys()
+{
+    FailedKeyCount = 0;
+}
+
 LONG OpenSettingsKey(HKEY hive, const char* subPath, HKEY* key)
 {
     if (!BuildPath(hive, subPath))
@@ -56,14 +98,12 @@ LONG CreateSettingsKey(HKEY hive, const char* subPath, HKEY* key)
 {
     if (!BuildPath(hive, subPath))
         return ERROR_FILENAME_EXCED_RANGE;
-    ++RegistryCalls;
-    return RegCreateKeyA(hive, SettingsPath, key);
+    return CreateRemembered(hive, SettingsPath, key);
 }
 
 LONG CreateKeyAbsolute(HKEY root, const char* fullPath, HKEY* key)
 {
-    ++RegistryCalls;
-    return RegCreateKeyA(root, fullPath, key);
+    return CreateRemembered(root, fullPath, key);
 }
 
 LONG CloseSettingsKey(HKEY key)

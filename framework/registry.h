@@ -15,10 +15,17 @@ const char* BuildSettingsPath(HKEY hive, const char* subPath);
 // Raw operations: Win32 error codes. A settings path that does not fit the
 // path buffer fails with ERROR_FILENAME_EXCED_RANGE without touching the
 // registry, so that no shortened path ever names another key.
+//
+// A key that could not be created fails again, with the same code, for
+// every later create until ForgetFailedKeys: a page whose key could not be
+// loaded then never saves the values its controls were created with over
+// the stored ones, should the key become available while the sheet is open.
 LONG OpenSettingsKey(HKEY hive, const char* subPath, HKEY* key);
 LONG CreateSettingsKey(HKEY hive, const char* subPath, HKEY* key);
 LONG CreateKeyAbsolute(HKEY root, const char* fullPath, HKEY* key);
 LONG CloseSettingsKey(HKEY key);
+// Called when a sheet is prepared: every key may be tried afresh.
+void ForgetFailedKeys();
 LONG DeleteSettingsKey(HKEY hive, const char* subPath);
 LONG DeleteSettingsValue(HKEY key, const char* valueName);
 LONG EnumSubKey(HKEY key, DWORD index, char* name, DWORD nameSize);

@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
 # Longer fuzzing than the test suite's short run: every native libFuzzer
 # target (tests/native/fuzz_*.cpp), or the ones named, for SECONDS each
-# (default 300). Corpora are kept in build/native/fuzz-corpus/<target>;
-# findings are written to build/native/fuzz-findings/.
+# (default 300), or for a number of inputs each with --runs. Corpora are
+# kept in build/native/fuzz-corpus/<target>; findings are written to
+# build/native/fuzz-findings/.
 #
 #   scripts/fuzz.sh [SECONDS] [target ...]     e.g. scripts/fuzz.sh 600 fuzz_storepaths
+#   scripts/fuzz.sh --runs N [target ...]      e.g. scripts/fuzz.sh --runs 10000000
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-seconds=${1:-300}
-shift || true
+limit=(-max_total_time=300)
+what="300 s"
+if [ "${1:-}" = --runs ]; then
+    limit=(-runs="$2")
+    what="$2 inputs"
+    shift 2
+elif [ $# -gt 0 ]; then
+    limit=(-max_total_time="$1")
+    what="$1 s"
+    shift
+fi
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" native >/dev/null
 
@@ -25,8 +36,8 @@ status=0
 for target in "${targets[@]}"; do
     corpus="$root/build/native/fuzz-corpus/$target"
     mkdir -p "$corpus"
-    echo "== $target: ${seconds} s"
-    "$bin/$target" "$corpus" -max_total_time="$seconds" -max_len=300 \
+    echo "== $target: $what"
+    "$bin/$target" "$corpus" "${limit[@]}" -max_len=300 \
         -artifact_prefix="$findings/$target-" -print_final_stats=1 || status=1
 done
 exit $status

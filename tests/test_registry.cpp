@@ -136,12 +136,11 @@ TEST_F(RegistryLayer, DwordReaderAcceptsOnlyFourByteDwords)
 TEST_F(RegistryLayer, StringReaderChecksTypeAndSize)
 {
     ASSERT_EQ(1, SetStringValue(key_, "Text", "hello"));
-    DWORD written = 0;
     std::string data;
-    DWORD type;
+    DWORD type = 0;
     ASSERT_TRUE(ReadRaw(HKEY_CURRENT_USER, "Software\\ZEVR\\CC\\1.0\\test", "Text", &type, &data));
-    EXPECT_EQ(6u, data.size()); // the terminator is stored
-    (void)written;
+    EXPECT_EQ((DWORD)REG_SZ, type);
+    EXPECT_EQ(std::string("hello\0", 6), data); // the terminator is stored
 
     char buffer[16];
     DWORD size = sizeof(buffer);
