@@ -4,6 +4,8 @@
 
 #include <string.h>
 
+#include "settings.h"
+
 static void ReadKey(HKEY key, const std::string& path, RegistrySnapshot* snapshot)
 {
     auto& values = snapshot->keys[path];
@@ -75,29 +77,6 @@ std::vector<RegistryChange> DiffRegistry(const RegistrySnapshot& before,
     return changes;
 }
 
-// The keys and values the library writes. To be replaced by the library's
-// own settings table.
-static const struct {
-    const char* key;
-    const char* values; // blank-separated
-} DocumentedValues[] = {
-    {"HKCU\\Software\\ZEVR\\CC\\1.0\\zevrnfs\\UserMountDefaults",
-     "ReadOnly LockingSharing ShortNameMappingCharacter AttrCacheOff AttrCacheDirMin "
-     "AttrCacheDirMax AttrCacheRegMin AttrCacheRegMax UMask Retries ArchiveBit CaseSensitive "
-     "PreferredCaseIsUpper CaseForce UseBsdGroupSemantics NfsVersion NfsPort"},
-    {"HKCU\\Software\\ZEVR\\CC\\1.0\\zevrnfs\\MachineMountDefaults",
-     "RSize WSize Timeout BackoffMultiplier Transport"},
-    {"HKLM\\System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters",
-     "CacheSizeK EnableDataCache NumMappedNames AsynchReadahead"},
-    {"HKLM\\SOFTWARE\\ZEVR\\CC\\1.0\\zevrnfs\\Authentication\\Servers", "Hosts"},
-    {"HKLM\\SOFTWARE\\ZEVR\\CC\\1.0\\zevrnfs\\Automounter", "IdleTime"},
-    {"HKLM\\SOFTWARE\\ZEVR\\CC\\1.0\\zevrnfs\\NameServiceOptions",
-     "Domain NisServers NisplusServers SearchOrder"},
-    {"HKLM\\SOFTWARE\\ZEVR\\CC\\1.0\\zevrnfsd", "Enable Logging"},
-    {"HKLM\\SOFTWARE\\ZEVR\\CC\\1.0\\LOGGING", "Enable Save File"},
-    {"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Quellmar NFS Server", "Start"},
-};
-
 static bool SamePath(const std::string& a, const std::string& b)
 {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
@@ -106,6 +85,19 @@ static bool SamePath(const std::string& a, const std::string& b)
 static bool HasPrefix(const std::string& path, const std::string& prefix)
 {
     return path.size() >= prefix.size() && SamePath(path.substr(0, prefix.size()), prefix);
+}
+
+// Where a row of the library's settings table lives, as the snapshots name
+// keys: the hive, then the path (the top level for mount defaults).
+static std::string DocumentedKey(const SettingRow* row)
+{
+    char path[LevelKeyPathSize];
+    if (!BuildSettingKeyPath(row, NULL, NULL, path, sizeof path))
+        return std::string();
+    std::string key = row->Hive == HiveUser ? "HKCU\\" : "HKLM\\";
+    if (!row->Absolute)
+        key += "Software\\ZEVR\\CC\\1.0\\";
+    return key + path;
 }
 
 // A mount-defaults key at any level: zevrnfs\X, zevrnfs\Servers\S\X or
@@ -141,19 +133,17 @@ bool IsDocumentedChange(const RegistryChange& change)
          change.kind == RegistryChange::KeyRemoved) &&
         IsMountDefaultsKey(change.key))
         return true;
-    for (const auto& row : DocumentedValues) {
+    for (int index = 0; index < GetSettingCount(); index++) {
+        const SettingRow* row = GetSettingRow(index);
+        std::string key = DocumentedKey(row);
         if (change.kind == RegistryChange::KeyAdded) {
             // A documented key or one of the keys on its way.
-            std::string key = row.key;
             if (SamePath(key, change.key) || HasPrefix(key, change.key + "\\"))
                 return true;
             continue;
         }
-        if (change.kind == RegistryChange::ValueRemoved || !SamePath(row.key, change.key))
-            continue;
-        std::string names = std::string(" ") + row.values + " ";
-        std::string name = " " + change.value + " ";
-        if (names.find(name) != std::string::npos)
+        if (change.kind != RegistryChange::ValueRemoved && SamePath(key, change.key) &&
+            SamePath(row->Name, change.value))
             return true;
     }
     return false;

@@ -1,6 +1,6 @@
 // The registry-diff guard: a snapshot of a test's whole registry (both
 // redirected hives) before and after a sheet, and the changes between them
-// checked against the keys and values the library documents.
+// checked against the keys and values of the library's settings table.
 #ifndef ZEVR_TEST_REGDIFF_H
 #define ZEVR_TEST_REGDIFF_H
 
