@@ -141,10 +141,12 @@ static LONG OpenLevelKey(HKEY hive, const char* path, HKEY* key)
 
 static void CloseLevelKey(HKEY key)
 {
-    for (const KeptLevel& level : KeptLevels) {
-        if (PruneDepth != 0 && level.Path[0] != '\0' && level.Result == ERROR_SUCCESS &&
-            level.Key == key)
-            return;
+    if (PruneDepth != 0) {
+        // Kept keys are closed when the pass forgets them.
+        for (const KeptLevel& level : KeptLevels) {
+            if (level.Path[0] != '\0' && level.Result == ERROR_SUCCESS && level.Key == key)
+                return;
+        }
     }
     CloseSettingsKey(key);
 }
