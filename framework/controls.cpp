@@ -16,9 +16,45 @@ enum {
 static LONG MessageBoxShown;
 static LONG ValidationRunning;
 
+// Controls found by id, remembered. Some platforms answer every GetDlgItem
+// with a round trip to the window server for the dialog's whole list of
+// children, and the pages send dozens of messages to the same few controls
+// while they load, fill their lists and save. A remembered control is used
+// only while it is still a child of that dialog with that id; the pages'
+// controls have ids of their own, so it is the one GetDlgItem would find.
+enum { RememberedControlCount = 16 };
+static struct {
+    HWND Dialog;
+    HWND Control; // NULL: a free entry
+    int Id;
+} RememberedControls[RememberedControlCount];
+static int NextRememberedControl;
+
+static HWND ControlWindow(HWND dialog, int id)
+{
+    for (auto& remembered : RememberedControls) {
+        if (remembered.Control == NULL || remembered.Dialog != dialog || remembered.Id != id)
+            continue;
+        HWND control = remembered.Control;
+        if (IsWindow(control) && GetParent(control) == dialog && GetDlgCtrlID(control) == id)
+            return control;
+        remembered.Control = NULL;
+    }
+    HWND control = GetDlgItem(dialog, id);
+    if (control != NULL) {
+        auto& entry = RememberedControls[NextRememberedControl];
+        NextRememberedControl = (NextRememberedControl + 1) % RememberedControlCount;
+        entry.Dialog = dialog;
+        entry.Id = id;
+        entry.Control = control;
+    }
+    return control;
+}
+
 static LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+    HWND control = ControlWindow(dialog, id);
+    return control != NULL ? SendMessageA(control, message, wParam, lParam) : 0;
 }
 
 LRESULT ListGetCount(HWND dialog, int id)
@@ -255,7 +291,7 @@ int SetControlText(HWND dialog, int id, const char* text)
 
 BOOL EnableControl(HWND dialog, int id, BOOL enable)
 {
-    return EnableWindow(GetDlgItem(dialog, id), enable);
+    return EnableWindow(ControlWindow(dialog, id), enable);
 }
 
 WNDPROC SetControlWindowProc(HWND dialog, int id, WNDPROC procedure)

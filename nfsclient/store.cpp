@@ -20,6 +20,24 @@ static const char ServiceParametersPath[] =
 static char NfsPath[LevelPathSize];
 static char InheritedText[InheritedTextSize];
 
+// The pruning pass compares every value of a key with the same one or two
+// keys above it. While a pass runs, the keys its lookups open are kept open,
+// with the answer of opening them, and reused: opening and closing them again
+// for every value made most of the pass's registry calls. A walk holds at
+// most two at a time and touches them on every use, so the least recently
+// used one of four is never one in use.
+enum { KeptLevelCount = 4 };
+struct KeptLevel {
+    HKEY Hive;
+    char Path[LevelPathSize]; // empty: a free entry
+    LONG Result;
+    HKEY Key;
+    DWORD LastUse;
+};
+static KeptLevel KeptLevels[KeptLevelCount];
+static DWORD KeptLevelUses;
+static int PruneDepth; // nonzero while a pruning pass runs
+
 const char* GetNfsRootPath()
 {
     return NfsRoot;
@@ -75,6 +93,75 @@ enum LevelAnswer { LevelHasValue, LevelPassesOver, LevelUnreadable };
 static bool IsMissing(LONG rc)
 {
     return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND;
+}
+
+static void ForgetLevel(KeptLevel* level)
+{
+    if (level->Path[0] != '\0' && level->Result == ERROR_SUCCESS)
+        CloseSettingsKey(level->Key);
+    level->Path[0] = '\0';
+}
+
+static void ForgetLevelAt(HKEY hive, const char* path)
+{
+    for (KeptLevel& level : KeptLevels) {
+        if (level.Hive == hive && strcmp(level.Path, path) == 0)
+            ForgetLevel(&level);
+    }
+}
+
+// Opens the level key at path for a lookup; outside a pruning pass simply
+// OpenSettingsKey, and CloseLevelKey simply CloseSettingsKey.
+static LONG OpenLevelKey(HKEY hive, const char* path, HKEY* key)
+{
+    if (PruneDepth == 0)
+        return OpenSettingsKey(hive, path, key);
+    KeptLevel* slot = &KeptLevels[0];
+    for (KeptLevel& level : KeptLevels) {
+        if (level.Path[0] != '\0' && level.Hive == hive && strcmp(level.Path, path) == 0) {
+            level.LastUse = ++KeptLevelUses;
+            *key = level.Key;
+            return level.Result;
+        }
+        if (level.Path[0] == '\0' || (slot->Path[0] != '\0' && level.LastUse < slot->LastUse))
+            slot = &level;
+    }
+    LONG rc = OpenSettingsKey(hive, path, key);
+    // A path too long to keep is opened for this lookup alone.
+    if (strlen(path) >= sizeof(slot->Path))
+        return rc;
+    ForgetLevel(slot);
+    slot->Hive = hive;
+    strcpy(slot->Path, path);
+    slot->Result = rc;
+    slot->Key = *key;
+    slot->LastUse = ++KeptLevelUses;
+    return rc;
+}
+
+static void CloseLevelKey(HKEY key)
+{
+    if (PruneDepth != 0) {
+        // Kept keys are closed when the pass forgets them.
+        for (const KeptLevel& level : KeptLevels) {
+            if (level.Path[0] != '\0' && level.Result == ERROR_SUCCESS && level.Key == key)
+                return;
+        }
+    }
+    CloseSettingsKey(key);
+}
+
+static void BeginPruning()
+{
+    ++PruneDepth;
+}
+
+static void EndPruning()
+{
+    if (--PruneDepth > 0)
+        return;
+    for (KeptLevel& level : KeptLevels)
+        ForgetLevel(&level);
 }
 
 static LevelAnswer ReadLevelDword(HKEY key, const char* valueName, DWORD* value)
@@ -138,7 +225,7 @@ static void WalkLevels(HKEY hive, const char* path, const char* valueName, DWORD
         path = parent;
     }
     HKEY key;
-    LONG rc = OpenSettingsKey(hive, path, &key);
+    LONG rc = OpenLevelKey(hive, path, &key);
     if (rc != ERROR_SUCCESS) {
         if (!IsMissing(rc))
             *certain = 0;
@@ -158,7 +245,7 @@ static void WalkLevels(HKEY hive, const char* path, const char* valueName, DWORD
             *certain = 0;
         WalkLevels(hive, path, valueName, type, limit, 0, found, certain);
     }
-    CloseSettingsKey(key);
+    CloseLevelKey(key);
 }
 
 static DWORD InheritDword(HKEY hive, const char* path, const char* valueName, int* certain)
@@ -245,12 +332,34 @@ static int EqualsInherited(HKEY hive, HKEY key, const char* keyPath, const char*
 void PruneInheritedValues()
 {
     const char* root = GetNfsRootPath();
+    BeginPruning();
     PruneServerTree(HKEY_CURRENT_USER, root, "Servers", "MachineMountDefaults");
     PruneServerTree(HKEY_CURRENT_USER, root, "Servers", "UserMountDefaults");
+    EndPruning();
 }
+
+static void PruneTree(HKEY hive, const char* path, const char* subKeyName,
+                      const char* defaultsKeyName);
+static LONG PruneKey(HKEY hive, const char* levelPath, const char* defaultsKeyName);
 
 void PruneServerTree(HKEY hive, const char* path, const char* subKeyName,
                      const char* defaultsKeyName)
+{
+    BeginPruning();
+    PruneTree(hive, path, subKeyName, defaultsKeyName);
+    EndPruning();
+}
+
+LONG PruneDefaultsKey(HKEY hive, const char* levelPath, const char* defaultsKeyName)
+{
+    BeginPruning();
+    LONG rc = PruneKey(hive, levelPath, defaultsKeyName);
+    EndPruning();
+    return rc;
+}
+
+static void PruneTree(HKEY hive, const char* path, const char* subKeyName,
+                      const char* defaultsKeyName)
 {
     // Machine-wide settings are never pruned.
     if (hive != HKEY_CURRENT_USER || path == NULL || subKeyName == NULL)
@@ -269,14 +378,14 @@ void PruneServerTree(HKEY hive, const char* path, const char* subKeyName,
                 break;
             char childPath[LevelPathSize];
             if (JoinText(childPath, sizeof(childPath), keyPath, "\\", name))
-                PruneServerTree(hive, childPath, "\\Resources", defaultsKeyName);
+                PruneTree(hive, childPath, "\\Resources", defaultsKeyName);
         }
         CloseSettingsKey(key);
     }
-    PruneDefaultsKey(hive, path, defaultsKeyName);
+    PruneKey(hive, path, defaultsKeyName);
 }
 
-LONG PruneDefaultsKey(HKEY hive, const char* levelPath, const char* defaultsKeyName)
+static LONG PruneKey(HKEY hive, const char* levelPath, const char* defaultsKeyName)
 {
     if (hive != HKEY_CURRENT_USER)
         return ERROR_ACCESS_DENIED;
@@ -287,6 +396,9 @@ LONG PruneDefaultsKey(HKEY hive, const char* levelPath, const char* defaultsKeyN
     char keyPath[LevelPathSize];
     if (!JoinText(keyPath, sizeof(keyPath), levelPath, separator, defaultsKeyName))
         return ERROR_FILENAME_EXCED_RANGE;
+    // The keys below were compared with this one while it was kept open; now
+    // its values go, and perhaps the key itself.
+    ForgetLevelAt(hive, keyPath);
     HKEY key;
     LONG rc = OpenSettingsKey(hive, keyPath, &key);
     if (rc != ERROR_SUCCESS)

@@ -310,6 +310,26 @@ TEST(WindowHelpers, EnableAndSubclass)
     EXPECT_EQ(CountingProc, SetControlWindowProc(d, TextEdit, OriginalEditProc));
 }
 
+TEST(WindowHelpers, AControlReplacedUnderItsIdIsFoundAnew)
+{
+    // The helpers remember the controls they found; a control destroyed and
+    // created again under the same id, or given another id, must not be
+    // addressed through what was remembered.
+    TestPage page;
+    HWND d = page.Page();
+    FillCombo(d, NamedCombo, {"a", "b"});
+    EXPECT_EQ(2, ComboGetCount(d, NamedCombo));
+    DestroyWindow(page.Item(NamedCombo));
+    HWND replacement = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 50, 80, d,
+                                       (HMENU)(INT_PTR)NamedCombo, NULL, NULL);
+    ASSERT_NE(nullptr, replacement);
+    EXPECT_EQ(0, ComboAddString(d, NamedCombo, "c"));
+    EXPECT_EQ(1, SendMessageA(replacement, CB_GETCOUNT, 0, 0));
+    SetWindowLongPtrA(replacement, GWLP_ID, NoHelpEdit + 100);
+    EXPECT_EQ(0, ComboGetCount(d, NamedCombo));
+    EXPECT_EQ(1, ComboGetCount(d, NoHelpEdit + 100));
+}
+
 TEST(DialogUnsigned, WindowsRulesOnEveryPlatform)
 {
     TestPage page;

@@ -333,6 +333,27 @@ TEST_F(Prune, UnreadableLevelAboveKeepsTheValuesBelowIt)
     EXPECT_EQ(32768u, Dword(resourceKey, "WSize"));
 }
 
+TEST_F(Prune, LevelsAboveAreOpenedOncePerPass)
+{
+    // A further value costs its listing, its read and one read at each level
+    // above: the levels stay open for the pass instead of being opened and
+    // closed again for every value.
+    WriteDword(User, TopUser.c_str(), "UMask", 7);
+    WriteDword(User, Full(Srv1 + "UserMountDefaults").c_str(), "UMask", 9);
+    const std::string resource = Full(Res1 + "UserMountDefaults");
+    DWORD calls[2];
+    for (int round = 0; round < 2; ++round) {
+        // Values of their own, which stay: the second pass meets ten more.
+        for (int i = 0; i < (round == 0 ? 2 : 12); ++i)
+            WriteDword(User, resource.c_str(), ("Own" + std::to_string(i)).c_str(), 1);
+        DWORD before = GetRegistryCallCount();
+        PruneInheritedValues();
+        calls[round] = GetRegistryCallCount() - before;
+    }
+    EXPECT_EQ(12, ValueCount(User, resource.c_str()));
+    EXPECT_LE(calls[1] - calls[0], 10u * 4);
+}
+
 // Keys below zevrnfs\Servers named one at a time: the ANSI registry calls
 // take no path of more than 259 characters in one piece.
 static HKEY ServerKey(const std::vector<std::string>& names, bool create)
