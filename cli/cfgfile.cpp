@@ -1,5 +1,7 @@
 #include "cfgfile.h"
 
+#include "parenttext.h"
+
 #include <stdio.h>
 
 static bool IsBlank(char c)
@@ -47,17 +49,6 @@ static std::string Quote(const std::string& text)
     return out + "\"";
 }
 
-static int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Reads a quoted text starting at text[*at] == '"'; *at moves past the
 // closing quote.
 static int ReadQuoted(const std::string& text, size_t* at, std::string* out, std::string* error)
@@ -90,8 +81,8 @@ static int ReadQuoted(const std::string& text, size_t* at, std::string* out, std
             *out += '\t';
             break;
         case 'x': {
-            int high = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
-            int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
+            int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+            int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
             if (high < 0 || low < 0) {
                 *error = "\\x needs two hexadecimal digits";
                 return 0;

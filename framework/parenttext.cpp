@@ -1,6 +1,6 @@
 #include "parenttext.h"
 
-static int HexDigitValue(char c)
+int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';

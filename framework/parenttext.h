@@ -12,4 +12,7 @@
 // NULL counts as the empty text.
 uint32_t ParseParentHandleText(const char* text);
 
+// The value of one hexadecimal digit, either case; -1 for any other character.
+int HexDigitValue(char c);
+
 #endif
