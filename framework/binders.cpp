@@ -30,11 +30,11 @@ void BindCheckBox(HWND dialog, int id, HKEY key, const char* valueName, DWORD de
                   int save)
 {
     if (!save) {
-        CheckDlgButton(dialog, id, LoadDword(key, valueName, defaultValue));
+        ButtonSetCheck(dialog, id, LoadDword(key, valueName, defaultValue));
         return;
     }
     // Indeterminate counts as set.
-    StoreDword(key, valueName, IsDlgButtonChecked(dialog, id) != 0 ? 1 : 0);
+    StoreDword(key, valueName, ButtonGetCheck(dialog, id) != 0 ? 1 : 0);
 }
 
 void BindInvertedCheckBox(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,
@@ -42,10 +42,10 @@ void BindInvertedCheckBox(HWND dialog, int id, HKEY key, const char* valueName, 
 {
     if (!save) {
         DWORD value = LoadDword(key, valueName, defaultValue);
-        CheckDlgButton(dialog, id, value == 0 ? BST_CHECKED : BST_UNCHECKED);
+        ButtonSetCheck(dialog, id, value == 0 ? BST_CHECKED : BST_UNCHECKED);
         return;
     }
-    StoreDword(key, valueName, IsDlgButtonChecked(dialog, id) == 0 ? 1 : 0);
+    StoreDword(key, valueName, ButtonGetCheck(dialog, id) == 0 ? 1 : 0);
 }
 
 void BindEditText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,
@@ -119,7 +119,7 @@ void BindRadioGroup(HWND dialog, int firstId, int lastId, HKEY key, const char* 
         // (and so clears every button) without signed overflow.
         DWORD value = LoadDword(key, valueName, defaultValue);
         int checked = (int)((DWORD)firstId + value);
-        CheckRadioButton(dialog, firstId, lastId, checked);
+        ButtonCheckRadio(dialog, firstId, lastId, checked);
         return;
     }
     StoreDword(key, valueName, (DWORD)GetCheckedRadioIndex(dialog, firstId, lastId));

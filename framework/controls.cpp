@@ -22,7 +22,7 @@ static LONG ValidationRunning;
 // while they load, fill their lists and save. A remembered control is used
 // only while it is still a child of that dialog with that id; the pages'
 // controls have ids of their own, so it is the one GetDlgItem would find.
-enum { RememberedControlCount = 16 };
+enum { RememberedControlCount = 64 };
 static struct {
     HWND Dialog;
     HWND Control; // NULL: a free entry
@@ -113,6 +113,28 @@ LRESULT ListDeleteMatching(HWND dialog, int id, const char* text)
     return ListDeleteString(dialog, id, (int)index);
 }
 
+UINT ButtonGetCheck(HWND dialog, int id)
+{
+    return (UINT)SendItem(dialog, id, BM_GETCHECK, 0, 0);
+}
+
+void ButtonSetCheck(HWND dialog, int id, UINT state)
+{
+    SendItem(dialog, id, BM_SETCHECK, (WPARAM)state, 0);
+}
+
+// CheckRadioButton may walk every child window of the dialog, with a round
+// trip to the window server for each; the group's own ids are enough.
+void ButtonCheckRadio(HWND dialog, int firstId, int lastId, int checkedId)
+{
+    for (int id = firstId; id <= lastId; ++id) {
+        ButtonSetCheck(dialog, id, id == checkedId ? BST_CHECKED : BST_UNCHECKED);
+        // The loop variable must not step past INT_MAX.
+        if (id == lastId)
+            break;
+    }
+}
+
 LRESULT ComboGetCount(HWND dialog, int id)
 {
     return SendItem(dialog, id, CB_GETCOUNT, 0, 0);
@@ -144,6 +166,13 @@ LRESULT ComboFindExact(HWND dialog, int id, const char* text)
 LRESULT ComboAddString(HWND dialog, int id, const char* text)
 {
     return SendItem(dialog, id, CB_ADDSTRING, 0, (LPARAM)text);
+}
+
+// The combo box keeps the message to itself and its list, so unlike
+// DefWindowProc it never makes a hidden box visible.
+void ComboSetRedraw(HWND dialog, int id, BOOL redraw)
+{
+    SendItem(dialog, id, WM_SETREDRAW, (WPARAM)redraw, 0);
 }
 
 LRESULT ComboAddResourceString(HWND dialog, int id, UINT stringId)
@@ -296,7 +325,7 @@ BOOL EnableControl(HWND dialog, int id, BOOL enable)
 
 WNDPROC SetControlWindowProc(HWND dialog, int id, WNDPROC procedure)
 {
-    return (WNDPROC)SetWindowLongPtrA(GetDlgItem(dialog, id), GWLP_WNDPROC, (LONG_PTR)procedure);
+    return (WNDPROC)SetWindowLongPtrA(ControlWindow(dialog, id), GWLP_WNDPROC, (LONG_PTR)procedure);
 }
 
 UINT GetDialogUnsigned(HWND dialog, int id, BOOL* translated)
@@ -380,7 +409,7 @@ int ValidateTextField(HWND dialog, int id, int allowEmpty, int maxLength, UINT l
 int GetCheckedRadioIndex(HWND dialog, int firstId, int lastId)
 {
     for (int id = firstId; id <= lastId; ++id) {
-        if (IsDlgButtonChecked(dialog, id))
+        if (ButtonGetCheck(dialog, id))
             return id - firstId;
         // The loop variable must not step past INT_MAX.
         if (id == lastId)
@@ -395,7 +424,7 @@ int GetIPAddressText(HWND dialog, int id, char* text)
         return 0;
     text[0] = '\0';
     size_t used = 0;
-    for (HWND child = GetWindow(GetDlgItem(dialog, id), GW_CHILD); child != NULL;
+    for (HWND child = GetWindow(ControlWindow(dialog, id), GW_CHILD); child != NULL;
          child = GetWindow(child, GW_HWNDNEXT)) {
         char part[AddressPartSize] = "";
         if (used > 0) {

@@ -23,6 +23,13 @@ int ListGetItemText(HWND dialog, int id, int index, char* buffer, int bufferSize
 LRESULT ListFindExact(HWND dialog, int id, const char* text);
 LRESULT ListDeleteMatching(HWND dialog, int id, const char* text);
 
+// Buttons: what CheckDlgButton, IsDlgButtonChecked and CheckRadioButton do,
+// through the controls remembered by id; a radio group is the ids firstId
+// to lastId.
+UINT ButtonGetCheck(HWND dialog, int id);
+void ButtonSetCheck(HWND dialog, int id, UINT state);
+void ButtonCheckRadio(HWND dialog, int firstId, int lastId, int checkedId);
+
 // Combo boxes
 LRESULT ComboGetCount(HWND dialog, int id);
 LRESULT ComboGetSelection(HWND dialog, int id);
@@ -30,6 +37,8 @@ int ComboSetSelection(HWND dialog, int id, int index);
 LRESULT ComboFindExact(HWND dialog, int id, const char* text);
 LRESULT ComboAddString(HWND dialog, int id, const char* text);
 LRESULT ComboAddResourceString(HWND dialog, int id, UINT stringId);
+// Off while a list is filled: otherwise each item added redraws the list.
+void ComboSetRedraw(HWND dialog, int id, BOOL redraw);
 int ComboGetItemText(HWND dialog, int id, int index, char* buffer); // buffer >= 260 bytes
 int ComboGetCurrentText(HWND dialog, int id, char* buffer);
 int ComboSelectOrSetText(HWND dialog, int id, const char* text);

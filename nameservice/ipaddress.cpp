@@ -158,10 +158,10 @@ LRESULT CALLBACK IPAddressWndProc(HWND control, UINT message, WPARAM wParam, LPA
         SendMessageA(GetField(control, 0), EM_SETSEL, 0, -1);
         break;
     case WM_ENABLE:
-        for (int i = 0; i < 4; ++i) {
+        // A field repaints itself when its state changes, and the control,
+        // which does not clip its children, invalidates them with itself.
+        for (int i = 0; i < 4; ++i)
             EnableWindow(GetField(control, i), (BOOL)wParam);
-            InvalidateRect(GetField(control, i), NULL, TRUE);
-        }
         InvalidateRect(control, NULL, TRUE);
         break;
     case WM_SETTEXT:

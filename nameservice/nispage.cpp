@@ -79,7 +79,7 @@ void AddNisPage()
 
 static int IsChecked(int id)
 {
-    return IsDlgButtonChecked(NisPageWindow, id) == BST_CHECKED;
+    return ButtonGetCheck(NisPageWindow, id) == BST_CHECKED;
 }
 
 static int MoveSearchOrderUp();
@@ -108,11 +108,11 @@ static int NisPageCommand(int id)
         RefreshNisPage();
         return 1;
     case EnableNisId:
-        CheckDlgButton(NisPageWindow, EnableNisplusId, BST_UNCHECKED);
+        ButtonSetCheck(NisPageWindow, EnableNisplusId, BST_UNCHECKED);
         RefreshNisPage();
         return 1;
     case EnableNisplusId:
-        CheckDlgButton(NisPageWindow, EnableNisId, BST_UNCHECKED);
+        ButtonSetCheck(NisPageWindow, EnableNisId, BST_UNCHECKED);
         RefreshNisPage();
         return 1;
     case UpId:
@@ -177,8 +177,8 @@ BOOL InitNisPage(HWND page)
     NisPageWindow = page;
     const char* text = LoadMessageText(NULL, WindowsDefaultId);
     lstrcpynA(WindowsDefaultText, text != NULL ? text : "", sizeof(WindowsDefaultText));
-    SavedAddressProc = (WNDPROC)GetWindowLongPtrA(GetDlgItem(page, NisAddressId), GWLP_WNDPROC);
-    SetControlWindowProc(page, NisAddressId, NisAddressHookProc);
+    // Both controls are of the one class: one saved procedure serves them.
+    SavedAddressProc = SetControlWindowProc(page, NisAddressId, NisAddressHookProc);
     SetControlWindowProc(page, NisplusAddressId, NisAddressHookProc);
     TransferNisPage(0);
     RefreshNisPage();
@@ -250,7 +250,7 @@ static void ApplySearchOrderCode(char code)
     if (IsChecked(EnableNisId) || IsChecked(EnableNisplusId))
         return;
     LRESULT index = ListAddString(page, OrderListId, text);
-    CheckDlgButton(page, checkId, BST_CHECKED);
+    ButtonSetCheck(page, checkId, BST_CHECKED);
     ListSetSelection(page, OrderListId, (int)index);
 }
 
@@ -281,8 +281,8 @@ static void TransferSearchOrder(HKEY key, int save)
         SetStringValue(key, "SearchOrder", codes);
         return;
     }
-    CheckDlgButton(page, EnableNisId, BST_UNCHECKED);
-    CheckDlgButton(page, EnableNisplusId, BST_UNCHECKED);
+    ButtonSetCheck(page, EnableNisId, BST_UNCHECKED);
+    ButtonSetCheck(page, EnableNisplusId, BST_UNCHECKED);
     DWORD size = sizeof(codes);
     if (!GetStringValue(key, "SearchOrder", codes, &size))
         lstrcpyA(codes, OptionSetting("SearchOrder")->DefaultText);

@@ -36,13 +36,13 @@ static const char* InheritedTransport()
 
 static void CheckTransport(HWND page, const char* text)
 {
-    CheckRadioButton(page, AutomaticTransportId, UdpOnlyId,
+    ButtonCheckRadio(page, AutomaticTransportId, UdpOnlyId,
                      AutomaticTransportId + TransportIndex(text));
 }
 
 static void CheckVersion(HWND page, DWORD value)
 {
-    CheckRadioButton(page, AutomaticVersionId, Version2OnlyId,
+    ButtonCheckRadio(page, AutomaticVersionId, Version2OnlyId,
                      AutomaticVersionId + VersionIndex(value));
 }
 
@@ -133,7 +133,7 @@ void TransferNfsVersion(HKEY key, const char* valueName, DWORD defaultValue, int
 void TransferNfsPort(int save)
 {
     HWND page = AdvancedPageWindow;
-    BOOL portmapper = IsDlgButtonChecked(page, PortmapperId) == BST_CHECKED;
+    BOOL portmapper = ButtonGetCheck(page, PortmapperId) == BST_CHECKED;
     HKEY key;
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return;
@@ -145,7 +145,7 @@ void TransferNfsPort(int save)
         DWORD port = GetInheritedUserDefault("NfsPort");
         GetDwordValue(key, "NfsPort", &port);
         ShowPort(page, port);
-        CheckRadioButton(page, PortmapperId, SpecificPortId,
+        ButtonCheckRadio(page, PortmapperId, SpecificPortId,
                          port == 0 ? PortmapperId : SpecificPortId);
     }
     CloseSettingsKey(key);
@@ -154,7 +154,7 @@ void TransferNfsPort(int save)
 void UpdateAdvancedControls()
 {
     HWND page = AdvancedPageWindow;
-    BOOL specific = IsDlgButtonChecked(page, SpecificPortId) == BST_CHECKED;
+    BOOL specific = ButtonGetCheck(page, SpecificPortId) == BST_CHECKED;
     EnableControl(page, PortLabelId, specific);
     EnableControl(page, PortId, specific);
     MarkPageChanged(page);
@@ -171,7 +171,7 @@ void ResetAdvancedPage(HWND window)
     CheckTransport(page, InheritedTransport());
     CheckVersion(page, GetInheritedUserDefault("NfsVersion"));
     ShowPort(page, GetInheritedUserDefault("NfsPort"));
-    CheckRadioButton(page, PortmapperId, SpecificPortId, PortmapperId);
+    ButtonCheckRadio(page, PortmapperId, SpecificPortId, PortmapperId);
     UpdateAdvancedControls();
     SetAdvancedResetPending(window, 0);
 }

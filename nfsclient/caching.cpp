@@ -139,13 +139,13 @@ int CheckCachePair(int minimumId, int maximumId)
 void UpdateCachingControls()
 {
     HWND page = CachingPageWindow;
-    BOOL attributes = IsDlgButtonChecked(page, AttributeCacheId) == BST_CHECKED;
+    BOOL attributes = ButtonGetCheck(page, AttributeCacheId) == BST_CHECKED;
     static const int attributeControls[] = {FolderLabelId,    FileLabelId,     MinimumHeadingId,
                                             MaximumHeadingId, FolderMinimumId, FolderMaximumId,
                                             FileMinimumId,    FileMaximumId};
     for (int id : attributeControls)
         EnableControl(page, id, attributes);
-    BOOL data = IsDlgButtonChecked(page, DataCacheId) == BST_CHECKED;
+    BOOL data = ButtonGetCheck(page, DataCacheId) == BST_CHECKED;
     EnableControl(page, CacheSizeId, data);
     EnableControl(page, CacheSizeLabelId, data);
     MarkPageChanged(page);
@@ -160,9 +160,9 @@ void ResetCachingPage(HWND window)
     }
     CachingPageWindow = page;
     ComboSetNumber(page, CacheSizeId, FixedDefault("CacheSizeK"));
-    CheckDlgButton(page, AttributeCacheId,
+    ButtonSetCheck(page, AttributeCacheId,
                    GetInheritedUserDefault("AttrCacheOff") == 0 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, DataCacheId, FixedDefault("EnableDataCache"));
+    ButtonSetCheck(page, DataCacheId, FixedDefault("EnableDataCache"));
     for (int i = 0; i < 4; ++i)
         ComboSetNumber(page, AttributeCombos[i], GetInheritedUserDefault(AttributeValues[i]));
     ComboSetNumber(page, MappingsId, FixedDefault("NumMappedNames"));

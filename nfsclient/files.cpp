@@ -84,22 +84,22 @@ int TransferFilesPage(int save)
 void UpdateFilesControls()
 {
     HWND page = FilesPageWindow;
-    BOOL force = IsDlgButtonChecked(page, CaseForceId) == BST_CHECKED;
+    BOOL force = ButtonGetCheck(page, CaseForceId) == BST_CHECKED;
     EnableControl(page, CaseSensitiveId, force);
     if (!force)
-        CheckDlgButton(page, CaseSensitiveId, BST_UNCHECKED);
+        ButtonSetCheck(page, CaseSensitiveId, BST_UNCHECKED);
     MarkPageChanged(page);
 }
 
 static void ShowInheritedCheck(HWND page, int id, const char* valueName)
 {
-    CheckDlgButton(page, id, GetInheritedUserDefault(valueName) != 0 ? BST_CHECKED : BST_UNCHECKED);
+    ButtonSetCheck(page, id, GetInheritedUserDefault(valueName) != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 // A default beyond the group checks no button, as a stored one does.
 static void ShowInheritedRadio(HWND page, int firstId, int lastId, const char* valueName)
 {
-    CheckRadioButton(page, firstId, lastId,
+    ButtonCheckRadio(page, firstId, lastId,
                      (int)((DWORD)firstId + GetInheritedUserDefault(valueName)));
 }
 

@@ -88,16 +88,20 @@ BOOL InitGeneralPage(HWND page)
 void FillMappingCharacters()
 {
     const SettingRow* row = FindNfsSetting("ShortNameMappingCharacter");
+    ComboSetRedraw(GeneralPageWindow, MappingCharacterId, FALSE);
     for (int i = 0; i < row->ChoiceCount; ++i)
         ComboAddString(GeneralPageWindow, MappingCharacterId, row->Choices[i].Text);
+    ComboSetRedraw(GeneralPageWindow, MappingCharacterId, TRUE);
     ComboSelectOrSetText(GeneralPageWindow, MappingCharacterId, row->DefaultText);
 }
 
 void FillTransferSizes(int id)
 {
     const SettingRow* row = FindNfsSetting(id == ReadSizeId ? "RSize" : "WSize");
+    ComboSetRedraw(GeneralPageWindow, id, FALSE);
     for (const char* const* size = row->Items; *size != NULL; ++size)
         ComboAddString(GeneralPageWindow, id, *size);
+    ComboSetRedraw(GeneralPageWindow, id, TRUE);
     char text[16];
     ComboSelectOrSetText(GeneralPageWindow, id, FormatNumberText(text, row->DefaultNumber));
 }
@@ -129,8 +133,8 @@ void ShowGeneralDefaults(HWND window)
 {
     (void)window;
     HWND page = GeneralPageWindow;
-    CheckDlgButton(page, ReadOnlyId, GetInheritedUserDefault("ReadOnly"));
-    CheckDlgButton(page, LockingSharingId, GetInheritedUserDefault("LockingSharing"));
+    ButtonSetCheck(page, ReadOnlyId, GetInheritedUserDefault("ReadOnly"));
+    ButtonSetCheck(page, LockingSharingId, GetInheritedUserDefault("LockingSharing"));
     ComboSelectOrSetText(page, MappingCharacterId,
                          GetInheritedString(HKEY_CURRENT_USER, GetUserDefaultsPath(),
                                             "ShortNameMappingCharacter", 256));
@@ -161,9 +165,10 @@ void HookSheetFrame(HWND frame)
     SetWindowLongPtrA(frame, GWLP_WNDPROC, (LONG_PTR)SheetFrameHook);
 }
 
+// The button is looked up only for the messages that concern it: every
+// other message to the frame would otherwise pay for the look-up too.
 LRESULT CALLBACK SheetFrameHook(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND button = GetDlgItem(frame, DefaultsButtonId);
     switch (message) {
     case WM_HELP:
         if (((HELPINFO*)lParam)->iCtrlId == DefaultsButtonId) {
@@ -171,15 +176,17 @@ LRESULT CALLBACK SheetFrameHook(HWND frame, UINT message, WPARAM wParam, LPARAM 
             return TRUE;
         }
         break;
-    case WM_CONTEXTMENU:
+    case WM_CONTEXTMENU: {
+        HWND button = GetDlgItem(frame, DefaultsButtonId);
         if ((HWND)wParam == button && button != NULL) {
             SendMessageA(GetGeneralPage(frame), WM_CONTEXTMENU, wParam, lParam);
             return TRUE;
         }
         break;
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) == DefaultsButtonId) {
-            ResetAllPages(button);
+            ResetAllPages(GetDlgItem(frame, DefaultsButtonId));
             return TRUE;
         }
         break;

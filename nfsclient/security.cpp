@@ -112,7 +112,7 @@ void ShowUmask(DWORD mask)
 {
     DWORD granted = GrantedFromUmask(mask);
     for (int bit = 0; bit < MaskBits; ++bit)
-        CheckDlgButton(SecurityPageWindow, OtherExecuteId - bit,
+        ButtonSetCheck(SecurityPageWindow, OtherExecuteId - bit,
                        (granted >> bit) & 1 ? BST_CHECKED : BST_UNCHECKED);
 }
 
@@ -120,7 +120,7 @@ DWORD ReadUmask()
 {
     DWORD granted = 0;
     for (int bit = 0; bit < MaskBits; ++bit)
-        if (IsDlgButtonChecked(SecurityPageWindow, OtherExecuteId - bit) == BST_CHECKED)
+        if (ButtonGetCheck(SecurityPageWindow, OtherExecuteId - bit) == BST_CHECKED)
             granted |= 1u << bit;
     return UmaskFromGranted(granted);
 }
@@ -145,10 +145,10 @@ void LoadAuthServers(HKEY key)
     if (!GetMultiStringValue(key, "Hosts", ServerList, &size))
         memcpy(ServerList, BroadcastList(), MultiStringSize(BroadcastList()));
     if (IsBroadcastList(ServerList)) {
-        CheckRadioButton(page, BroadcastId, SpecificServerId, BroadcastId);
+        ButtonCheckRadio(page, BroadcastId, SpecificServerId, BroadcastId);
         return;
     }
-    CheckRadioButton(page, BroadcastId, SpecificServerId, SpecificServerId);
+    ButtonCheckRadio(page, BroadcastId, SpecificServerId, SpecificServerId);
     SetControlText(page, ServersId, JoinServerList(ServerList, sizeof(ServerList)));
 }
 
@@ -165,7 +165,7 @@ void SaveAuthServers(HKEY key)
     }
     GetControlText(page, ServersId, text, ServerTextMaxCharacters + 1);
     int ready = 1;
-    if (IsDlgButtonChecked(page, BroadcastId) == BST_CHECKED)
+    if (ButtonGetCheck(page, BroadcastId) == BST_CHECKED)
         memcpy(list, BroadcastList(), MultiStringSize(BroadcastList()));
     else
         ready = SplitServerList(list, ServerListSize, text);
@@ -180,7 +180,7 @@ void SaveAuthServers(HKEY key)
 void UpdateSecurityControls()
 {
     HWND page = SecurityPageWindow;
-    BOOL specific = IsDlgButtonChecked(page, SpecificServerId) == BST_CHECKED;
+    BOOL specific = ButtonGetCheck(page, SpecificServerId) == BST_CHECKED;
     EnableControl(page, ServersLabelId, specific);
     EnableControl(page, ServersId, specific);
     MarkPageChanged(page);
@@ -194,7 +194,7 @@ void ResetSecurityPage(HWND window)
         return;
     }
     SecurityPageWindow = page;
-    CheckRadioButton(page, BroadcastId, SpecificServerId, BroadcastId);
+    ButtonCheckRadio(page, BroadcastId, SpecificServerId, BroadcastId);
     ShowUmask(InheritedUmask());
     UpdateSecurityControls();
     SetSecurityResetPending(window, 0);

@@ -125,7 +125,7 @@ void ResetTuningPage(HWND window)
     TuningPageWindow = page;
     ComboSetNumber(page, TimeoutId, GetInheritedMachineDefault("Timeout"));
     SetDlgItemInt(page, BackoffId, GetInheritedMachineDefault("BackoffMultiplier"), FALSE);
-    CheckDlgButton(page, ReadaheadId, FixedDefault("AsynchReadahead"));
+    ButtonSetCheck(page, ReadaheadId, FixedDefault("AsynchReadahead"));
     ComboSetNumber(page, RetriesId, GetInheritedUserDefault("Retries"));
     SetDlgItemInt(page, IdleTimeId, FixedDefault("IdleTime"), FALSE);
     SetTuningResetPending(window, 0);

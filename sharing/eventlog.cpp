@@ -98,8 +98,8 @@ int TransferEventLogPage(int save)
 void UpdateEventLogControls()
 {
     HWND page = EventLogPageWindow;
-    BOOL logging = IsDlgButtonChecked(page, IDC_EVENT_LOG_ENABLE) != BST_UNCHECKED;
-    BOOL saving = logging && IsDlgButtonChecked(page, IDC_EVENT_LOG_SAVE) != BST_UNCHECKED;
+    BOOL logging = ButtonGetCheck(page, IDC_EVENT_LOG_ENABLE) != BST_UNCHECKED;
+    BOOL saving = logging && ButtonGetCheck(page, IDC_EVENT_LOG_SAVE) != BST_UNCHECKED;
     EnableControl(page, IDC_EVENT_LOG_SAVE, logging);
     EnableControl(page, IDC_EVENT_LOG_FILE, saving);
 }
