@@ -42,10 +42,7 @@ for target in "${targets[@]}"; do
     zevr_step "building $target" "$root/build/logs/build-$target.log" \
         "$root/scripts/build.sh" "$target" || exit 1
 done
-trap zevr_stop_wine EXIT
-zevr_start_display || exit 1
-zevr_step "starting Wine" "$root/build/logs/wine-start.log" zevr_start_wine "$root/build/wineprefix" ||
-    exit 1
+zevr_start_wine_session "$root" || exit 1
 
 # The servers that work for the benchmarks: this prefix's wineserver (it
 # carries out every registry call) and our own X server. Their CPU time is

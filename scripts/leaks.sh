@@ -15,11 +15,7 @@ targets=("$@")
 "$root/scripts/setup.sh" || exit 1
 "$root/scripts/build.sh" "${targets[@]}" || exit 1
 . "$root/scripts/wine-env.sh"
-trap zevr_stop_wine EXIT
-zevr_start_display || exit 1
-mkdir -p "$root/build/logs"
-zevr_step "starting Wine" "$root/build/logs/wine-start.log" zevr_start_wine "$root/build/wineprefix" ||
-    exit 1
+zevr_start_wine_session "$root" || exit 1
 
 status=0
 for target in "${targets[@]}"; do

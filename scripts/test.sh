@@ -19,11 +19,7 @@ ctest --test-dir "$root/build/native" --output-on-failure -j 2 || status=1
 
 # Wine starts right before its own tests.
 . "$root/scripts/wine-env.sh"
-trap zevr_stop_wine EXIT
-zevr_start_display || exit 1
-mkdir -p "$root/build/logs"
-zevr_step "starting Wine" "$root/build/logs/wine-start.log" zevr_start_wine "$root/build/wineprefix" ||
-    exit 1
+zevr_start_wine_session "$root" || exit 1
 
 skipped=
 for target in i686 x86_64; do

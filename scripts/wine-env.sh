@@ -108,10 +108,17 @@ zevr_session() {
     zevr_step "installing packages" "$root/build/logs/setup.log" "$root/scripts/setup.sh" || return 1
     zevr_step "building $ZEVR_TARGET" "$root/build/logs/build-$ZEVR_TARGET.log" \
         "$root/scripts/build.sh" "$ZEVR_TARGET" || return 1
+    zevr_start_wine_session "$root"
+}
+
+# The display and the build folder's Wine prefix, stopped again when the
+# calling script exits.
+zevr_start_wine_session() {
+    local root=$1
     trap zevr_stop_wine EXIT
     zevr_start_display || return 1
-    zevr_step "starting Wine" "$root/build/logs/wine-start.log" zevr_start_wine "$root/build/wineprefix" ||
-        return 1
+    mkdir -p "$root/build/logs"
+    zevr_step "starting Wine" "$root/build/logs/wine-start.log" zevr_start_wine "$root/build/wineprefix"
 }
 
 # Runs a step with its output in a log; on failure says what failed, shows
