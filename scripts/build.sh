@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # Builds the library, tools and tests for the given targets (default: i686
-# x86_64 native) under build/<target>.
+# x86_64 native) under build/<target>. Compilers run through ccache when it
+# is there; its base folder is the checkout, so the cache is shared by every
+# clone and worktree on the machine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(i686 x86_64 native)
 jobs=$(nproc)
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 for target in "${targets[@]}"; do
     dir="$root/build/$target"
     # A build folder configured when tests ran under a fixed loader keeps
@@ -17,10 +24,10 @@ for target in "${targets[@]}"; do
     fi
     if [ "$target" = native ]; then
         [ -f "$dir/CMakeCache.txt" ] || cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Debug \
-            -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+            -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/null
     else
         [ -f "$dir/CMakeCache.txt" ] || cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$target.cmake" >/dev/null
+            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$target.cmake" "${launcher[@]}" >/dev/null
     fi
     echo "build: $target"
     set +e

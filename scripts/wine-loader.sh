@@ -24,6 +24,9 @@ zevr_choose_loader() {
     if [ "${ZEVR_ASSUME_NO_WIN32:-}" = 1 ]; then
         ZEVR_WIN32=no
         ZEVR_WIN32_WHY="ZEVR_ASSUME_NO_WIN32=1 is set"
+    elif [ ! -e "$ZEVR_WINE32_LOADER" ]; then
+        ZEVR_WIN32=no
+        ZEVR_WIN32_WHY="$ZEVR_WINE32_LOADER is missing: Wine's 32-bit package (wine32:i386) is not installed"
     elif "$ZEVR_WINE32_LOADER" --version >/dev/null 2>&1; then
         ZEVR_WIN32=yes
         ZEVR_WIN32_WHY=
