@@ -111,14 +111,17 @@ zevr_session() {
     zevr_start_wine_session "$root"
 }
 
-# The display and the build folder's Wine prefix, stopped again when the
-# calling script exits.
+# The display and a Wine prefix (the build folder's, unless one is named),
+# stopped again when the calling script, or subshell, exits. Each prefix
+# has its own wineserver, so sessions on different prefixes and displays
+# run side by side without seeing each other's windows.
 zevr_start_wine_session() {
-    local root=$1
+    local root=$1 prefix=${2:-$1/build/wineprefix}
     trap zevr_stop_wine EXIT
     zevr_start_display || return 1
     mkdir -p "$root/build/logs"
-    zevr_step "starting Wine" "$root/build/logs/wine-start.log" zevr_start_wine "$root/build/wineprefix"
+    zevr_step "starting Wine" "$root/build/logs/wine-start-$(basename "$(dirname "$prefix")").log" \
+        zevr_start_wine "$prefix"
 }
 
 # Runs a step with its output in a log; on failure says what failed, shows

@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""Counts what one test run ran, per target: the GoogleTest cases that ran
+and passed (from the XML each test program writes) and the other CTest
+entries (fuzz runs, document and DLL checks), from CTest's JUnit file.
+
+    test-summary.py TARGET:XMLDIR:CTESTJUNIT ...
+
+Prints a line per target and, last, the totals as "N passed, N failed".
+"""
+import glob
+import os
+import sys
+import xml.etree.ElementTree as ET
+
+
+def gtest_cases(xml_dir):
+    """{full name: passed?} over every GoogleTest XML file in xml_dir."""
+    cases = {}
+    for path in sorted(glob.glob(os.path.join(xml_dir, "*.xml"))):
+        try:
+            root = ET.parse(path).getroot()
+        except ET.ParseError:
+            continue  # a program that died while writing; CTest reports it
+        for case in root.iter("testcase"):
+            name = "%s.%s" % (case.get("classname"), case.get("name"))
+            ran = case.get("status", "run") == "run" and case.get("result", "completed") == "completed"
+            passed = ran and case.find("failure") is None and case.find("error") is None
+            # A case run again (a rerun) counts once, by its last result.
+            cases[name] = passed
+    return cases
+
+
+def ctest_entries(junit):
+    """[(name, passed?)] from CTest's JUnit output."""
+    if not os.path.exists(junit):
+        return []
+    entries = []
+    for case in ET.parse(junit).getroot().iter("testcase"):
+        failed = case.find("failure") is not None or case.find("error") is not None
+        ran = case.get("status", "run") in ("run", "passed") and case.find("skipped") is None
+        entries.append((case.get("name"), ran and not failed))
+    return entries
+
+
+def main(args):
+    total_passed = total_failed = 0
+    for arg in args:
+        target, xml_dir, junit = arg.split(":", 2)
+        cases = gtest_cases(xml_dir)
+        entries = ctest_entries(junit)
+        # An entry whose program died before writing its XML counts among
+        # the others, as failed.
+        others = [(n, ok) for n, ok in entries if n not in cases]
+        passed = sum(1 for ok in cases.values() if ok)
+        others_passed = sum(1 for _, ok in others if ok)
+        print("%s: %d GoogleTest cases passed (of %d), %d other CTest entries passed (of %d)"
+              % (target, passed, len(cases), others_passed, len(others)))
+        total_passed += passed + others_passed
+        total_failed += len(cases) - passed + len(others) - others_passed
+    print("test.sh: %d passed, %d failed" % (total_passed, total_failed))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
