@@ -2,7 +2,7 @@
 # The long leak run: the leak checks of the test suite (open, apply and close
 # each sheet in one process; handles, GDI and USER objects and heap in use
 # before and after) with CYCLES cycles per sheet (default 500; the test
-# suite uses 100), for the given targets (default: i686 x86_64).
+# suite uses 10), for the given targets (default: i686 x86_64).
 #
 #   scripts/leaks.sh [CYCLES] [target ...]     e.g. scripts/leaks.sh 500 x86_64
 set -uo pipefail

@@ -22,8 +22,12 @@ def gtest_cases(xml_dir):
         except ET.ParseError:
             continue  # a program that died while writing; CTest reports it
         for case in root.iter("testcase"):
+            # A listing (--gtest_list_tests, as CTest's discovery runs it)
+            # writes cases without a status: nothing ran.
+            if case.get("status") is None:
+                continue
             name = "%s.%s" % (case.get("classname"), case.get("name"))
-            ran = case.get("status", "run") == "run" and case.get("result", "completed") == "completed"
+            ran = case.get("status") == "run" and case.get("result", "completed") == "completed"
             passed = ran and case.find("failure") is None and case.find("error") is None
             # A case run again (a rerun) counts once, by its last result.
             cases[name] = passed
