@@ -344,9 +344,9 @@ int ReadSettingsFile(const std::string& text, std::vector<Assignment>* assignmen
 // ---- the file's encoding ----------------------------------------------------
 
 static const char Expected[] =
-    "import expects a settings file as zevrcfg export writes it: ASCII, UTF-8 or UTF-16 text "
-    "with [top], [server NAME], [resource SERVER NAME] and [machine] sections of Name = value "
-    "lines";
+    "import expects a settings file as zevrcfg export writes it (ASCII, UTF-8, or UTF-16 with "
+    "its byte-order mark): [top], [server NAME], [resource SERVER NAME] and [machine] sections "
+    "of Name = value lines";
 
 static void AppendUtf8(uint32_t code, std::string* out)
 {

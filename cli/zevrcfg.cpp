@@ -986,8 +986,10 @@ static int ToAnsiLine(const std::string& utf8, std::string* out, std::string* er
         char bytes[8];
         WCHAR back[2] = {0, 0};
         BOOL defaulted = FALSE;
-        int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide[at], units, bytes,
-                                         sizeof(bytes), NULL, &defaulted);
+        // A UTF-8 code page takes neither the flag nor the question.
+        bool utf8 = GetACP() == CP_UTF8;
+        int length = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, &wide[at], units,
+                                         bytes, sizeof(bytes), NULL, utf8 ? NULL : &defaulted);
         if (length <= 0 || defaulted ||
             MultiByteToWideChar(CP_ACP, 0, bytes, length, back, 2) != units ||
             back[0] != wide[at] || (units == 2 && back[1] != wide[at + 1])) {
