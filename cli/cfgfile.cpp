@@ -25,6 +25,13 @@ static bool IsControl(char c)
     return (unsigned char)c < 0x20 || c == 0x7f;
 }
 
+// Bytes that a name or value carries only as \xHH: what export writes is
+// then plain ASCII, whatever the code page of the machine that reads it.
+static bool NeedsEscape(char c)
+{
+    return IsControl(c) || (unsigned char)c >= 0x80;
+}
+
 static std::string Quote(const std::string& text)
 {
     std::string out = "\"";
@@ -38,7 +45,7 @@ static std::string Quote(const std::string& text)
             out += "\\r";
         } else if (c == '\t') {
             out += "\\t";
-        } else if (IsControl(c)) {
+        } else if (NeedsEscape(c)) {
             char hex[8];
             snprintf(hex, sizeof(hex), "\\x%02X", (unsigned)(unsigned char)c);
             out += hex;
@@ -104,8 +111,8 @@ std::string QuoteName(const std::string& name)
 {
     bool bare = !name.empty();
     for (char c : name)
-        if (IsControl(c) || c == ' ' || c == '"' || c == '[' || c == ']' || c == '=' || c == '#' ||
-            c == ';')
+        if (NeedsEscape(c) || c == ' ' || c == '"' || c == '[' || c == ']' || c == '=' ||
+            c == '#' || c == ';')
             bare = false;
     return bare ? name : Quote(name);
 }
@@ -114,7 +121,7 @@ std::string QuoteValue(const std::string& value, int inList)
 {
     bool bare = !value.empty() && !IsBlank(value.front()) && !IsBlank(value.back());
     for (char c : value)
-        if (IsControl(c) || c == '"' || (inList && c == ','))
+        if (NeedsEscape(c) || c == '"' || (inList && c == ','))
             bare = false;
     return bare ? value : Quote(value);
 }
@@ -268,8 +275,8 @@ static int ReadSectionHeader(const std::string& line, Section* section, std::str
     return 1;
 }
 
-int ReadSettingsFile(const std::string& text, std::vector<Assignment>* assignments, int* errorLine,
-                     std::string* error)
+static int ReadLines(const std::string& text, LineConverter convert, bool unicode,
+                     std::vector<Assignment>* assignments, int* errorLine, std::string* error)
 {
     assignments->clear();
     Section section;
@@ -289,6 +296,12 @@ int ReadSettingsFile(const std::string& text, std::vector<Assignment>* assignmen
         if (line.empty() || line[0] == '#' || line[0] == ';')
             continue;
         *errorLine = number;
+        if (unicode && convert != NULL) {
+            std::string converted;
+            if (!convert(line, &converted, error))
+                return 0;
+            line = converted;
+        }
         if (line[0] == '[') {
             if (!ReadSectionHeader(line, &section, error))
                 return 0;
@@ -298,6 +311,9 @@ int ReadSettingsFile(const std::string& text, std::vector<Assignment>* assignmen
         size_t equals = line.find('=');
         if (equals == std::string::npos) {
             *error = "expected a section header or Name = value";
+            if (!inSection)
+                *error += "; this does not look like a settings file, which starts with [top], "
+                          "[server NAME], [resource SERVER NAME] or [machine]";
             return 0;
         }
         Assignment assignment;
@@ -317,6 +333,203 @@ int ReadSettingsFile(const std::string& text, std::vector<Assignment>* assignmen
     }
     *errorLine = 0;
     return 1;
+}
+
+int ReadSettingsFile(const std::string& text, std::vector<Assignment>* assignments, int* errorLine,
+                     std::string* error)
+{
+    return ReadLines(text, NULL, false, assignments, errorLine, error);
+}
+
+// ---- the file's encoding ----------------------------------------------------
+
+static const char Expected[] =
+    "import expects a settings file as zevrcfg export writes it (ASCII, UTF-8, or UTF-16 with "
+    "its byte-order mark): [top], [server NAME], [resource SERVER NAME] and [machine] sections "
+    "of Name = value lines";
+
+static void AppendUtf8(uint32_t code, std::string* out)
+{
+    if (code < 0x80) {
+        *out += (char)code;
+    } else if (code < 0x800) {
+        *out += (char)(0xC0 | (code >> 6));
+        *out += (char)(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        *out += (char)(0xE0 | (code >> 12));
+        *out += (char)(0x80 | ((code >> 6) & 0x3F));
+        *out += (char)(0x80 | (code & 0x3F));
+    } else {
+        *out += (char)(0xF0 | (code >> 18));
+        *out += (char)(0x80 | ((code >> 12) & 0x3F));
+        *out += (char)(0x80 | ((code >> 6) & 0x3F));
+        *out += (char)(0x80 | (code & 0x3F));
+    }
+}
+
+// The length of the well-formed UTF-8 sequence at text[at] (overlong forms,
+// surrogates and code points past U+10FFFF refused), or 0.
+static size_t Utf8Length(const std::string& text, size_t at)
+{
+    unsigned char lead = (unsigned char)text[at];
+    if (lead < 0x80)
+        return 1;
+    size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                    : lead >= 0xE0 && lead <= 0xEF ? 3
+                    : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                   : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    for (size_t i = 1; i < length; ++i)
+        if (((unsigned char)text[at + i] & 0xC0) != 0x80)
+            return 0;
+    unsigned char second = (unsigned char)text[at + 1];
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
+        return 0;
+    return length;
+}
+
+// Where the text is not well-formed UTF-8, or npos; *wide tells whether it
+// holds anything but ASCII.
+static size_t FindBadUtf8(const std::string& text, bool* wide)
+{
+    *wide = false;
+    for (size_t at = 0; at < text.size();) {
+        size_t length = Utf8Length(text, at);
+        if (length == 0)
+            return at;
+        *wide = *wide || length > 1;
+        at += length;
+    }
+    return std::string::npos;
+}
+
+static int LineAt(const std::string& text, size_t at)
+{
+    int line = 1;
+    for (size_t i = 0; i < at && i < text.size(); ++i)
+        line += text[i] == '\n';
+    return line;
+}
+
+// UTF-16 after its mark, as UTF-8. The line of an error counts the text
+// decoded before it.
+static int DecodeUtf16(const std::string& bytes, bool bigEndian, std::string* text, int* errorLine,
+                       std::string* error)
+{
+    text->clear();
+    for (size_t at = 2; at < bytes.size(); at += 2) {
+        if (at + 1 >= bytes.size()) {
+            *errorLine = LineAt(*text, text->size());
+            *error = "the UTF-16 text ends in the middle of a character";
+            return 0;
+        }
+        unsigned char first = (unsigned char)bytes[at], second = (unsigned char)bytes[at + 1];
+        uint32_t unit = bigEndian ? first << 8 | second : second << 8 | first;
+        if (unit >= 0xD800 && unit <= 0xDBFF && at + 3 < bytes.size()) {
+            unsigned char third = (unsigned char)bytes[at + 2],
+                          fourth = (unsigned char)bytes[at + 3];
+            uint32_t low = bigEndian ? third << 8 | fourth : fourth << 8 | third;
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), text);
+                at += 2;
+                continue;
+            }
+        }
+        if (unit >= 0xD800 && unit <= 0xDFFF) {
+            char hex[64];
+            snprintf(hex, sizeof(hex), "an unpaired UTF-16 surrogate (0x%04X)", (unsigned)unit);
+            *errorLine = LineAt(*text, text->size());
+            *error = hex;
+            return 0;
+        }
+        AppendUtf8(unit, text);
+    }
+    return 1;
+}
+
+// Text of ASCII characters stored as UTF-16 without a mark: every unit of
+// the first few has a zero byte on the same side.
+static const char* Utf16WithoutMark(const std::string& bytes)
+{
+    size_t units = bytes.size() / 2 < 16 ? bytes.size() / 2 : 16;
+    if (units < 2)
+        return NULL;
+    bool little = true, big = true;
+    for (size_t i = 0; i < units; ++i) {
+        char first = bytes[2 * i], second = bytes[2 * i + 1];
+        little = little && first != '\0' && second == '\0';
+        big = big && first == '\0' && second != '\0';
+    }
+    return little ? "UTF-16LE" : big ? "UTF-16BE" : NULL;
+}
+
+int ReadSettingsFileBytes(const std::string& bytes, LineConverter convert,
+                          std::vector<Assignment>* assignments, int* errorLine, std::string* error)
+{
+    assignments->clear();
+    *errorLine = 0;
+    // UTF-16 is checked as it is decoded; UTF-8 after the NUL check.
+    enum { Utf16, Utf8Mark, NoMark } source = NoMark;
+    std::string text;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        source = Utf8Mark;
+        text = bytes.substr(3);
+    } else if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0) {
+        source = Utf16;
+        if (!DecodeUtf16(bytes, bytes[0] == '\xFE', &text, errorLine, error))
+            return 0;
+    } else {
+        const char* order = Utf16WithoutMark(bytes);
+        if (order != NULL) {
+            *errorLine = 1;
+            *error = std::string("this looks like ") + order +
+                     " text without its byte-order mark, which import cannot tell from binary "
+                     "data; " +
+                     Expected;
+            return 0;
+        }
+        text = bytes;
+    }
+    size_t nul = text.find('\0');
+    if (nul != std::string::npos) {
+        *errorLine = LineAt(text, nul);
+        *error = std::string("a NUL character: this is binary data, not text; ") + Expected;
+        return 0;
+    }
+    bool unicode = true;
+    if (source != Utf16) {
+        bool wide = false;
+        size_t bad = FindBadUtf8(text, &wide);
+        if (source == Utf8Mark && bad != std::string::npos) {
+            char hex[96];
+            snprintf(hex, sizeof(hex),
+                     "byte 0x%02X is not UTF-8, though the file starts with the UTF-8 "
+                     "byte-order mark",
+                     (unsigned)(unsigned char)text[bad]);
+            *errorLine = LineAt(text, bad);
+            *error = hex;
+            return 0;
+        }
+        // Without a mark, text that is ASCII or not all well-formed UTF-8 is
+        // the code page's own, as export wrote it before.
+        unicode = source == Utf8Mark || (bad == std::string::npos && wide);
+    }
+    size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
+        *error = "the file is empty; " + std::string(Expected);
+        return 0;
+    }
+    size_t end = text.find_first_of("\r\n", first);
+    std::string head = Trim(text.substr(first, end == std::string::npos ? end : end - first));
+    if (head == "REGEDIT4" || head.compare(0, 31, "Windows Registry Editor Version") == 0) {
+        *errorLine = LineAt(text, first);
+        *error = "a registry editor file (" + head +
+                 "), not a settings file; reg import loads it, and " + Expected;
+        return 0;
+    }
+    return ReadLines(text, convert, unicode, assignments, errorLine, error);
 }
 
 static std::string RegText(const std::string& text)

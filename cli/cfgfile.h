@@ -35,6 +35,21 @@ struct Assignment {
 int ReadSettingsFile(const std::string& text, std::vector<Assignment>* assignments, int* errorLine,
                      std::string* error);
 
+// Turns one line of Unicode text, as UTF-8, into the code page that the
+// registry calls use; returns 0 with *error when a character has no form
+// there.
+typedef int (*LineConverter)(const std::string& utf8, std::string* out, std::string* error);
+
+// Reads a settings file from the bytes on disk: UTF-8 with or without its
+// byte-order mark, UTF-16 (either order) with its mark, or the code page's
+// own text. Lines of a Unicode file that are not comments go through
+// convert (NULL keeps them UTF-8) before they are read. A file that is no
+// settings file (empty, binary, a registry editor file, UTF-16 without its
+// mark) is refused with what it looks like; *errorLine is 0 when no line is
+// to blame.
+int ReadSettingsFileBytes(const std::string& bytes, LineConverter convert,
+                          std::vector<Assignment>* assignments, int* errorLine, std::string* error);
+
 // "[top]", "[machine]", "[server NAME]" or "[resource SERVER NAME]", names
 // quoted as QuoteName does.
 std::string FormatSectionHeader(const Section& section);
@@ -42,10 +57,11 @@ std::string FormatSectionHeader(const Section& section);
 // A name as it goes into a section header: bare when it is not empty and
 // holds only printable characters other than blank, quote, '[', ']', '=',
 // '#' and ';'; else in double quotes, with '\' and '"' escaped by '\' and
-// control characters as \n, \r, \t or \xHH.
+// control characters and bytes above 0x7F as \n, \r, \t or \xHH, so that
+// the file is plain ASCII and reads the same in any encoding.
 std::string QuoteName(const std::string& name);
-// A value: bare when it is not empty, holds no control character or quote
-// and neither starts nor ends with a blank, and (inList) holds no comma;
+// A value: bare when it is not empty, holds only ASCII and no control
+// character or quote and neither starts nor ends with a blank, and (inList) holds no comma;
 // else quoted like a name.
 std::string QuoteValue(const std::string& value, int inList);
 

@@ -342,11 +342,61 @@ static std::string JsonText(const std::string& text)
     return out + "\"";
 }
 
+static std::vector<std::string> SubKeyNames(const std::string& subPath);
+
+// Whether a server or resource named on the command line has a key of its
+// own. Without one every value shown is inherited, which a mistyped name
+// would otherwise pass for; the names stored beside it help to spot that.
+struct Presence {
+    bool Stored = true;
+    const char* ListName = NULL; // the JSON field of Siblings
+    std::vector<std::string> Siblings;
+    std::string Note;
+};
+
+static bool SettingsKeyMissing(const std::string& subPath)
+{
+    HKEY key;
+    LONG rc = OpenSettingsKey(HKEY_CURRENT_USER, subPath.c_str(), &key);
+    if (rc == ERROR_SUCCESS)
+        CloseSettingsKey(key);
+    return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND;
+}
+
+static Presence FindPresence(const Level& level)
+{
+    Presence presence;
+    if (level.Kind != SectionServer && level.Kind != SectionResource)
+        return presence;
+    std::string servers = std::string(GetNfsRootPath()) + "Servers";
+    std::string resources = servers + "\\" + level.Server + "\\Resources";
+    bool serverMissing = SettingsKeyMissing(servers + "\\" + level.Server);
+    presence.Stored = !serverMissing && (level.Kind == SectionServer ||
+                                         !SettingsKeyMissing(resources + "\\" + level.Resource));
+    if (presence.Stored)
+        return presence;
+    presence.ListName = serverMissing ? "storedServers" : "storedResources";
+    presence.Siblings = SubKeyNames(serverMissing ? servers : resources);
+    std::string names;
+    for (const std::string& name : presence.Siblings)
+        names += (names.empty() ? "" : ", ") + QuoteName(name);
+    presence.Note =
+        "No key is stored for " + DescribeLevel(level) + ": every value below is inherited. ";
+    if (serverMissing)
+        presence.Note += names.empty() ? "No server is stored." : "Stored servers: " + names + ".";
+    else
+        presence.Note += names.empty()
+                             ? "Server " + level.Server + " has no resource stored."
+                             : "Stored resources of server " + level.Server + ": " + names + ".";
+    return presence;
+}
+
 static int Show(const Level& level, bool json)
 {
     std::vector<Shown> rows;
     for (int i = 0; i < GetSettingCount(); ++i)
         rows.push_back(ShowRow(GetSettingRow(i), level));
+    Presence presence = FindPresence(level);
     if (json) {
         printf("{\"level\": %s", JsonText(level.Kind == SectionServer     ? "server"
                                           : level.Kind == SectionResource ? "resource"
@@ -356,6 +406,14 @@ static int Show(const Level& level, bool json)
             printf(", \"server\": %s", JsonText(level.Server).c_str());
         if (level.Kind == SectionResource)
             printf(", \"resource\": %s", JsonText(level.Resource).c_str());
+        if (level.Kind != SectionTop)
+            printf(", \"stored\": %s", presence.Stored ? "true" : "false");
+        if (presence.ListName != NULL) {
+            printf(", \"%s\": [", presence.ListName);
+            for (size_t i = 0; i < presence.Siblings.size(); ++i)
+                printf("%s%s", i ? ", " : "", JsonText(presence.Siblings[i]).c_str());
+            printf("]");
+        }
         printf(", \"settings\": [");
         for (size_t i = 0; i < rows.size(); ++i) {
             const Shown& shown = rows[i];
@@ -385,6 +443,8 @@ static int Show(const Level& level, bool json)
         return ExitDone;
     }
     printf("Effective settings at %s\n", DescribeLevel(level).c_str());
+    if (!presence.Stored)
+        printf("%s\n", presence.Note.c_str());
     int page = -1;
     for (const Shown& shown : rows) {
         const SettingRow* row = shown.Row;
@@ -903,16 +963,66 @@ static int ReadWholeFile(const char* file, std::string* text)
     return ok;
 }
 
+// One line of a Unicode file in the code page of the registry calls, one
+// character at a time so that the first without a form there is named; a
+// character must convert back to itself, or the registry would get a
+// look-alike ("?" or a best fit) instead of what the file says.
+static int ToAnsiLine(const std::string& utf8, std::string* out, std::string* error)
+{
+    out->clear();
+    int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), NULL, 0);
+    std::vector<WCHAR> wide(size > 0 ? size : 1);
+    if (size <= 0 ||
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), wide.data(), size) != size) {
+        *error = "the line cannot be read as Unicode text";
+        return 0;
+    }
+    for (int at = 0; at < size;) {
+        int units = wide[at] >= 0xD800 && wide[at] <= 0xDBFF && at + 1 < size ? 2 : 1;
+        if (wide[at] < 0x80) {
+            *out += (char)wide[at++];
+            continue;
+        }
+        char bytes[8];
+        WCHAR back[2] = {0, 0};
+        BOOL defaulted = FALSE;
+        // A UTF-8 code page takes neither the flag nor the question.
+        bool utf8 = GetACP() == CP_UTF8;
+        int length = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, &wide[at], units,
+                                         bytes, sizeof(bytes), NULL, utf8 ? NULL : &defaulted);
+        if (length <= 0 || defaulted ||
+            MultiByteToWideChar(CP_ACP, 0, bytes, length, back, 2) != units ||
+            back[0] != wide[at] || (units == 2 && back[1] != wide[at + 1])) {
+            unsigned code = units == 2
+                                ? 0x10000 + ((wide[at] - 0xD800) << 10) + (wide[at + 1] - 0xDC00)
+                                : wide[at];
+            char text[160];
+            snprintf(text, sizeof(text),
+                     "the character U+%04X has no form in code page %u, the one the registry "
+                     "settings are stored in here",
+                     code, GetACP());
+            *error = text;
+            return 0;
+        }
+        out->append(bytes, length);
+        at += units;
+    }
+    return 1;
+}
+
 static int Import(const char* file, bool replace, bool dryRun)
 {
-    std::string text;
-    if (!ReadWholeFile(file, &text))
+    std::string bytes;
+    if (!ReadWholeFile(file, &bytes))
         return Refuse("cannot read %s", file);
     std::vector<Assignment> assignments;
     int line = 0;
     std::string error;
-    if (!ReadSettingsFile(text, &assignments, &line, &error))
+    if (!ReadSettingsFileBytes(bytes, ToAnsiLine, &assignments, &line, &error)) {
+        if (line == 0)
+            return Refuse("%s: %s; nothing written", file, error.c_str());
         return Refuse("%s: line %d: %s; nothing written", file, line, error.c_str());
+    }
     std::vector<Change> changes;
     for (const Assignment& assignment : assignments) {
         Change change;

@@ -2,7 +2,8 @@
 # Longer fuzzing than the test suite's short run: every native libFuzzer
 # target (tests/native/fuzz_*.cpp), or the ones named, for SECONDS each
 # (default 300), or for a number of inputs each with --runs. Corpora are
-# kept in build/native/fuzz-corpus/<target>; findings are written to
+# kept in build/native/fuzz-corpus/<target>, seeded from
+# tests/native/corpus/<name> where there is one; findings are written to
 # build/native/fuzz-findings/.
 #
 #   scripts/fuzz.sh [SECONDS] [target ...]     e.g. scripts/fuzz.sh 600 fuzz_storepaths
@@ -36,8 +37,12 @@ status=0
 for target in "${targets[@]}"; do
     corpus="$root/build/native/fuzz-corpus/$target"
     mkdir -p "$corpus"
+    # The checked-in seeds come after the working corpus: libFuzzer writes
+    # only to the first folder.
+    seeds=()
+    [ -d "$root/tests/native/corpus/${target#fuzz_}" ] && seeds=("$root/tests/native/corpus/${target#fuzz_}")
     echo "== $target: $what"
-    "$bin/$target" "$corpus" "${limit[@]}" -max_len=300 \
+    "$bin/$target" "$corpus" "${seeds[@]}" "${limit[@]}" -max_len=300 \
         -artifact_prefix="$findings/$target-" -print_final_stats=1 || status=1
 done
 exit $status

@@ -216,6 +216,24 @@ TEST_F(Zevrcfg, ShowsEffectiveValuesAndWhereTheyComeFrom)
     EXPECT_EQ(0u, help.Exit);
     EXPECT_EQ(0u, help.Out.find("usage: zevrcfg"));
     EXPECT_EQ(0u, Tool("show --server " + longName.substr(0, 200)).Exit);
+
+    // A level without a key of its own says so before the table and names
+    // what is stored; the registry's match ignores case.
+    WriteDword(HKEY_CURRENT_USER, SERVER("my nas") "MachineMountDefaults", "RSize", 1024);
+    EXPECT_FALSE(Has(Tool("show --server SRV1").Out, "No key"));
+    run = Tool("show --server srv9");
+    EXPECT_EQ(0u, run.Out.find("Effective settings at server srv9\nNo key is stored for server "
+                               "srv9: every value below is inherited. Stored servers: \"my nas\", "
+                               "srv1.\n\n"))
+        << run.Out;
+    run = Tool("show --server srv1 --resource r9");
+    EXPECT_TRUE(Has(run.Out, "\nNo key is stored for resource r9 of server srv1: every value "
+                             "below is inherited. Stored resources of server srv1: r1.\n"))
+        << run.Out;
+    EXPECT_TRUE(Has(Tool("show --server srv9 --json").Out,
+                    "\"server\": \"srv9\", \"stored\": false, \"storedServers\": [\"my nas\", "
+                    "\"srv1\"], \"settings\""));
+    EXPECT_TRUE(Has(Tool("show --server srv1 --json").Out, "\"stored\": true, \"settings\""));
 }
 
 TEST_F(Zevrcfg, SetRefusesClampsChecksPairsAndDryRuns)
@@ -369,6 +387,69 @@ TEST_F(Zevrcfg, ImportWithOneBadLineWritesNothing)
     char name[256];
     for (DWORD i = 0; RegEnumKeyA(HKEY_CURRENT_USER, i, name, sizeof(name)) == ERROR_SUCCESS; ++i)
         EXPECT_NE(0, strncmp(name, "ZevrcfgScratch", 14)) << name;
+    DeleteFileA(file.c_str());
+}
+
+// UTF-16LE with its mark and CR LF, as a shell's redirection or an
+// editor's "Unicode" writes the text.
+static std::string Utf16File(const std::string& utf8)
+{
+    std::string crlf;
+    for (char c : utf8)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    std::wstring wide(crlf.size(), L'\0');
+    wide.resize(
+        MultiByteToWideChar(CP_UTF8, 0, crlf.data(), (int)crlf.size(), &wide[0], (int)wide.size()));
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t unit : wide) {
+        bytes += (char)(unit & 0xFF);
+        bytes += (char)(unit >> 8);
+    }
+    return bytes;
+}
+
+TEST_F(Zevrcfg, ImportReadsUtf16AndRefusesWhatIsNoSettingsFile)
+{
+    ASSERT_EQ(1252u, GetACP()) << "the non-ASCII names below are those of code page 1252";
+    WriteTree();
+    std::string first = Export();
+    std::string file = TempFile("zcf");
+    WriteFileText(file, Utf16File(first));
+    Outcome run = Tool("import --replace \"" + file + "\"");
+    EXPECT_EQ(0u, run.Exit) << run.Err;
+    EXPECT_EQ(first, Export());
+
+    // A name outside ASCII is stored in the code page, and exported escaped.
+    WriteFileText(file, Utf16File("[server caf\xC3\xA9]\nRSize = 1024\n[machine]\n"
+                                  "Hosts = h\xC3\xB4te, \"\\xE9t\xC3\xA9\"\n"));
+    run = Tool("import \"" + file + "\"");
+    EXPECT_EQ(0u, run.Exit) << run.Err;
+    DWORD size = 0;
+    EXPECT_TRUE(
+        ReadDword(HKEY_CURRENT_USER, SERVER("caf\xE9") "MachineMountDefaults", "RSize", &size));
+    EXPECT_EQ(1024u, size);
+    std::string second = Export();
+    EXPECT_TRUE(Has(second, "\n[server \"caf\\xE9\"]\nRSize = 1024\n")) << second;
+    EXPECT_TRUE(Has(second, "\nHosts = \"h\\xF4te\", \"\\xE9t\\xE9\"\n")) << second;
+
+    struct {
+        std::string bytes;
+        std::string error; // how the error output goes on after the file's name
+    } rows[] = {
+        {Utf16File("[top]\nRSize = 2048\nTransport = \xE4\xB8\xAD\n"),
+         ": line 3: the character U+4E2D has no form in code page 1252"},
+        // Nothing but a failed redirection: with --replace it would have
+        // removed everything.
+        {"", ": the file is empty; import expects a settings file"},
+    };
+    for (const auto& row : rows) {
+        WriteFileText(file, row.bytes);
+        run = Tool("import --replace \"" + file + "\"");
+        EXPECT_EQ(1u, run.Exit);
+        EXPECT_EQ(0u, run.Err.find("zevrcfg: " + file + row.error)) << run.Err;
+        EXPECT_TRUE(Has(run.Err, "; nothing written\n")) << run.Err;
+    }
+    EXPECT_EQ(second, Export());
     DeleteFileA(file.c_str());
 }
 

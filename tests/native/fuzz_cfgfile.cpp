@@ -3,15 +3,16 @@
 #include <stdint.h>
 #include <stdlib.h>
 
-// Whatever a file holds, reading it never fails badly, and every name and
-// value read writes back to a form that reads as the same.
+// Whatever a file holds, in whatever encoding, reading it never fails
+// badly, and every name and value read writes back to a form that reads as
+// the same. Unicode lines stay UTF-8, which the written form escapes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string text((const char*)data, size);
     std::vector<Assignment> read;
     int line = 0;
     std::string error;
-    if (!ReadSettingsFile(text, &read, &line, &error))
+    if (!ReadSettingsFileBytes(text, NULL, &read, &line, &error))
         return 0;
     for (const Assignment& assignment : read) {
         std::vector<Assignment> again;
