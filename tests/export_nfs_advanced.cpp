@@ -57,6 +57,8 @@ TEST_F(AdvancedPage, ChoicesAreSavedAndThePortFollowsItsRadioPair)
 {
     Open();
     sheet_->SelectPageId(114);
+    // The page marks itself changed as it opens.
+    EXPECT_TRUE(sheet_->ApplyEnabled());
     sheet_->Click(1086);
     sheet_->Click(2102);
     sheet_->Click(2112);
@@ -81,4 +83,12 @@ TEST_F(AdvancedPage, ChoicesAreSavedAndThePortFollowsItsRadioPair)
     EXPECT_EQ("2101 2111 1085 2049", Shown());
     OkAndClose();
     EXPECT_EQ("tcp 3 0", Saved());
+    // "Def&aults" on the open page returns to the portmapper and locks the
+    // port field again.
+    Reopen();
+    sheet_->SelectPageId(114);
+    sheet_->Click(1086);
+    sheet_->PressDefaults();
+    EXPECT_EQ("2100 2110 1085 0", Shown());
+    CancelAndClose();
 }
