@@ -73,12 +73,22 @@ TEST_F(AdvancedPage, ChoicesAreSavedAndThePortFollowsItsRadioPair)
         sheet_->PressApply();
         EXPECT_EQ(port.saved, Saved()) << port.typed;
     }
-    // The portmapper saves 0 whatever the field holds.
-    sheet_->SetText(1088, "2049");
+    // The portmapper saves 0 whatever the field holds. Choosing it marks the
+    // page changed, although the page takes the click itself.
     sheet_->Click(1085);
+    EXPECT_TRUE(sheet_->ApplyEnabled());
+    sheet_->SetText(1088, "2049");
     sheet_->Click(2111);
     sheet_->Click(2101);
     EXPECT_EQ("2101 2111 1085 2049", Shown());
     OkAndClose();
     EXPECT_EQ("tcp 3 0", Saved());
+    // "Def&aults" on the open page returns to the portmapper and locks the
+    // port field again.
+    Reopen();
+    sheet_->SelectPageId(114);
+    sheet_->Click(1086);
+    sheet_->PressDefaults();
+    EXPECT_EQ("2100 2110 1085 0", Shown());
+    CancelAndClose();
 }

@@ -140,9 +140,19 @@ TEST_F(CachingPage, CacheSizeAcceptsTheListRangeOnly)
     EXPECT_EQ(300u, ServiceDword("CacheSizeK"));
     sheet_->ComboType(MappingsId, "1025");
     sheet_->ComboType(CacheSizeId, "4096");
-    OkAndClose();
+    sheet_->PressApply();
     EXPECT_EQ(4096u, ServiceDword("CacheSizeK"));
     EXPECT_EQ(256u, ServiceDword("NumMappedNames"));
+    // The top of each list is taken; one above it is not.
+    sheet_->ComboType(MappingsId, "1024");
+    sheet_->ComboType(FolderMinimumId, "60");
+    sheet_->ComboType(FolderMaximumId, "60");
+    sheet_->ComboType(FileMinimumId, "20");
+    sheet_->ComboType(FileMaximumId, "61");
+    OkAndClose();
+    EXPECT_EQ(1024u, ServiceDword("NumMappedNames"));
+    EXPECT_EQ(60u, UserDword("AttrCacheDirMin"));
+    EXPECT_EQ(Missing, UserDword("AttrCacheRegMax"));
     EXPECT_EQ(1u, ServiceDword("EnableDataCache"));
 }
 

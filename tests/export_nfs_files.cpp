@@ -40,6 +40,13 @@ TEST_F(FilesPage, FreshViewDependencyAndSavedRadioIndexes)
     OkAndClose();
     EXPECT_EQ(1u, UserDword("CaseForce"));
     EXPECT_EQ(1u, UserDword("CaseSensitive"));
+    // "Def&aults" on the open page drops the forced case, and with it the
+    // offer of case-sensitive lookup.
+    Reopen();
+    EXPECT_EQ("1074=1 1078=1 1079=0 1080=1 1120=1 1121=0 1122=1 ", Shown());
+    sheet_->PressDefaults();
+    EXPECT_EQ("1074=1 1078=0- 1079=1 1080=0 1120=0 1121=1 1122=0 ", Shown());
+    CancelAndClose();
 }
 
 TEST_F(FilesPage, StoredValuesThatCannotBeShownAreWrittenBackAsDefaults)

@@ -96,6 +96,14 @@ TEST_F(NfsSheet, SizesOutsideTheListRangeAreNotWritten)
     OkAndClose();
     EXPECT_EQ(3000u, MachineDword("RSize"));
     EXPECT_EQ(1000u, MachineDword("WSize"));
+    // The list's own ends are inside it (32768 is then pruned as the
+    // built-in).
+    Reopen();
+    sheet_->ComboType(ReadSizeId, "32768");
+    sheet_->ComboType(WriteSizeId, "512");
+    OkAndClose();
+    EXPECT_EQ(Missing, MachineDword("RSize"));
+    EXPECT_EQ(512u, MachineDword("WSize"));
 }
 
 TEST_F(NfsSheet, MappingCharacterOutsideTheListBecomesTheTilde)

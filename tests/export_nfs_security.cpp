@@ -38,6 +38,7 @@ TEST_F(SecurityPage, MaskAndServerListAreShownAndSaved)
 {
     OpenSecurity();
     EXPECT_EQ("xxxx-xx-x B off ", Shown());
+    EXPECT_TRUE(sheet_->ApplyEnabled()); // marked changed as it opens
     sheet_->Click(UserExecuteId);
     sheet_->Click(SpecificId);
     EXPECT_EQ("xx-x-xx-x S on ", Shown());
@@ -71,6 +72,22 @@ TEST_F(SecurityPage, MaskAndServerListAreShownAndSaved)
     sheet_->PressDefaults();
     sheet_->SelectPageId(109);
     EXPECT_EQ("xxxx-xx-x B off alpha,beta", Shown());
+    CancelAndClose();
+
+    // A list of some hundred bytes is stored and shown whole.
+    std::string typed, stored;
+    for (int i = 0; i < 60; ++i) {
+        std::string host = "server" + std::to_string(100 + i);
+        typed += (i ? "," : "") + host;
+        stored += host + "|";
+    }
+    OpenSecurity(true);
+    sheet_->Click(SpecificId);
+    sheet_->SetText(ServersId, typed.c_str());
+    OkAndClose();
+    EXPECT_EQ(stored + "|", Hosts());
+    OpenSecurity(true);
+    EXPECT_EQ("--------- S on " + typed, Shown());
     CancelAndClose();
 
     WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_SZ, "alpha", 6);

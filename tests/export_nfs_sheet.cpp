@@ -1,5 +1,6 @@
 // "Def&aults" across every page of the NFS client sheet, through the real
 // export: what the pages store afterwards, whether or not they were opened.
+#include "iat.h"
 #include "nfs_sheet.h"
 
 #include <stdlib.h>
@@ -143,4 +144,43 @@ TEST_F(SheetDefaults, PagesCreatedAfterThePressShowThemAndNothingIsWritten)
     CancelAndClose();
     for (const SheetValue& value : SheetValues)
         EXPECT_EQ(value.stored, StoredText(value)) << value.name;
+}
+
+// Wine creates even a key that denies it, so the failing key is refused in
+// the library's own import, only while OK is handled.
+static const char* FailingKey;
+static LONG(WINAPI* RealCreateKey)(HKEY, LPCSTR, PHKEY);
+static LONG WINAPI FailingCreateKey(HKEY root, LPCSTR path, PHKEY key)
+{
+    if (FailingKey != NULL && path != NULL && lstrcmpiA(path, FailingKey) == 0)
+        return ERROR_ACCESS_DENIED;
+    return RealCreateKey(root, path, key);
+}
+
+// Each reset entry skips only the values of a key it cannot create, and a
+// General page that cannot save still runs them. The General page stops at
+// its failing key: its machine values need the user key first.
+TEST_F(SheetDefaults, ResetPagesCommitPastAKeyThatCannotBeCreated)
+{
+    RealCreateKey = (LONG(WINAPI*)(HKEY, LPCSTR, PHKEY))ReplaceImport(
+        library_, "advapi32.dll", "RegCreateKeyA", (void*)&FailingCreateKey);
+    ASSERT_NE(nullptr, RealCreateKey);
+    for (const char* failing :
+         {USER_DEFAULTS, MACHINE_DEFAULTS, SERVICE_PARAMETERS, AUTH_SERVERS, AUTOMOUNTER}) {
+        SCOPED_TRACE(failing);
+        StoreNonDefaults();
+        Reopen();
+        sheet_->PressDefaults();
+        FailingKey = failing;
+        OkAndClose();
+        FailingKey = NULL;
+        for (const SheetValue& value : SheetValues) {
+            bool general = strcmp(value.name, "RSize") == 0 || strcmp(value.name, "WSize") == 0;
+            bool blocked = strcmp(value.path, failing) == 0 ||
+                           (general && strcmp(failing, USER_DEFAULTS) == 0);
+            const char* expected = value.hive == LM ? value.byDefault : "(missing)";
+            EXPECT_EQ(blocked ? value.stored : expected, StoredText(value)) << value.name;
+        }
+    }
+    ReplaceImport(library_, "advapi32.dll", "RegCreateKeyA", (void*)RealCreateKey);
 }

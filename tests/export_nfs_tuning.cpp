@@ -36,15 +36,19 @@ TEST_F(TuningPage, ValuesAreShownAndHeldToTheirRanges)
     OpenTuning();
     EXPECT_EQ("Automatic 4 5 on 300", Shown());
     EXPECT_FALSE(sheet_->Visible(TimeoutId) || sheet_->Visible(BackoffId));
+    // The hidden back-off field is held to its range like the idle time-out.
     struct {
         const char* retries; // typed; NULL selects "forever"
+        const char* backoff; // NULL leaves the field as it is
         const char* idle;
         const char* stored;
-    } cases[] = {{"3", "60", "0 4 3 1 120 "},
-                 {NULL, "5000", "0 4 0 1 1800 "},
-                 {"11", "abc", "0 4 0 1 1800 "}};
+    } cases[] = {{"3", "50", "60", "0 50 3 1 120 "},
+                 {NULL, "51", "5000", "0 50 0 1 1800 "},
+                 {"11", NULL, "abc", "0 50 0 1 1800 "}};
     for (const auto& c : cases) {
         c.retries ? sheet_->ComboType(RetriesId, c.retries) : sheet_->ComboSelect(RetriesId, 3);
+        if (c.backoff != NULL)
+            sheet_->SetText(BackoffId, c.backoff);
         sheet_->SetText(IdleId, c.idle);
         sheet_->PressApply();
         EXPECT_EQ(c.stored, Stored()) << c.idle;
@@ -65,6 +69,15 @@ TEST_F(TuningPage, ValuesAreShownAndHeldToTheirRanges)
     EXPECT_EQ("30 0 forever off 60", Shown());
     OkAndClose();
     EXPECT_EQ("30 1 0 0 120 ", Stored());
+    // Created after the press, the page has taken the reset over: what it
+    // refuses to save keeps its stored value.
+    Reopen();
+    sheet_->PressDefaults();
+    sheet_->SelectPageId(112);
+    sheet_->ComboType(RetriesId, "11");
+    sheet_->SetText(IdleId, "abc");
+    OkAndClose();
+    EXPECT_EQ("0 4 0 1 120 ", Stored());
 }
 
 // Under Wine a read-only key is still opened for writing, so the service key

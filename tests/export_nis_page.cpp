@@ -165,6 +165,22 @@ TEST_F(NisSheet, TypingFlowsFromFieldToField)
         {"Right inside again", nullptr, VK_RIGHT, false, 0, 2, 2, "231.0.2.3"},
         {"Right to the third", nullptr, VK_RIGHT, false, 0, 3, 3, "231.0.2.3"},
         {"a digit after the third moves on", "9", 0, false, 1, 0, 0, "231.0.2.3"},
+        {"digits", "45", 0, false, 1, 2, 2, "231.45.2.3"},
+        {"Backspace inside stays", nullptr, VK_BACK, false, 1, 1, 1, "231.4.2.3"},
+        {"Left to the start", nullptr, VK_LEFT, false, 1, 0, 0, "231.4.2.3"},
+        {"Delete", nullptr, VK_DELETE, false, 1, 0, 0, "231.0.2.3"},
+        {"Ctrl+Left selects the field before", nullptr, VK_LEFT, true, 0, 0, 3, "231.0.2.3"},
+        {"Ctrl+C", nullptr, 'C', true, 0, 0, 3, "231.0.2.3"},
+        {"Ctrl+Right to the empty field", nullptr, VK_RIGHT, true, 1, 0, 0, "231.0.2.3"},
+        {"Ctrl+V", nullptr, 'V', true, 1, 3, 3, "231.231.2.3"},
+        {"Ctrl+Right", nullptr, VK_RIGHT, true, 2, 0, 1, "231.231.2.3"},
+        {"Ctrl+X", nullptr, 'X', true, 2, 0, 0, "231.231.0.3"},
+        {"End", nullptr, VK_END, false, 3, 1, 1, "231.231.0.3"},
+        {"Backspace", nullptr, VK_BACK, false, 3, 0, 0, "231.231.0.0"},
+        {"255 is a field's largest number", "255", 0, false, 3, 3, 3, "231.231.0.255"},
+        {"Home", nullptr, VK_HOME, false, 0, 0, 0, "231.231.0.255"},
+        {"Backspace at the start of the first field", nullptr, VK_BACK, false, 0, 0, 0,
+         "231.231.0.255"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
@@ -180,7 +196,7 @@ TEST_F(NisSheet, TypingFlowsFromFieldToField)
     // Tab leaves the control for the next control, without a check.
     sheet_->Key(VK_TAB);
     EXPECT_EQ(sheet_->Item(NisListId), sheet_->Focus());
-    EXPECT_EQ("231.0.2.3", Address(NisAddressId));
+    EXPECT_EQ("231.231.0.255", Address(NisAddressId));
     // Return presses OK, which the empty NIS list stops, and adds nothing.
     FocusAddress(NisAddressId);
     sheet_->Key(VK_RETURN);
@@ -295,8 +311,12 @@ TEST_F(NisSheet, EnablingAServiceAddsItsEntryAndKeepsItsServers)
     EXPECT_EQ(Items{"10.0.0.1"}, sheet_->ListItems(NisListId));
     EXPECT_TRUE(sheet_->Enabled(NisRemoveId));
 
+    // Unchecked while its entry is selected: the entry before it is.
+    sheet_->ListSelect(OrderListId, 1);
     sheet_->Click(EnableNisId);
     EXPECT_EQ(Items{"Windows default"}, sheet_->ListItems(OrderListId));
+    EXPECT_EQ(0, sheet_->ListSelection(OrderListId));
+    EXPECT_FALSE(sheet_->Enabled(UpId) || sheet_->Enabled(DownId));
     EXPECT_TRUE(sheet_->Enabled(EnableNisplusId));
     EXPECT_FALSE(sheet_->Enabled(NisListId));
     sheet_->Click(EnableNisplusId);
@@ -376,9 +396,13 @@ TEST_F(NisSheet, ServerListsSplitCapAndRefuseDuplicates)
     EXPECT_EQ(4, sheet_->ListSelection(NisListId));
     AddServer(NisAddressId, "10.0.0.1");
     EXPECT_EQ(9u, sheet_->ListItems(NisListId).size());
+    // Removing the last entry selects the new last one.
+    sheet_->ListSelect(NisListId, 8);
+    sheet_->Click(NisRemoveId);
+    EXPECT_EQ(7, sheet_->ListSelection(NisListId));
     sheet_->SetText(DomainId, "corp");
     Close(true);
-    EXPECT_EQ("10.0.0.1 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.6 10.0.0.7 10.0.0.8 10.0.0.9 10.0.0.10",
+    EXPECT_EQ("10.0.0.1 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.6 10.0.0.7 10.0.0.8 10.0.0.9",
               Stored("NisServers"));
     EXPECT_EQ("10.0.0.1", Stored("NisplusServers"));
 
@@ -435,6 +459,15 @@ TEST_F(NisSheet, AnEnabledServiceNeedsServersAndAValidDomain)
     EXPECT_EQ("a\"/\"b", Stored("Domain"));
     Close(false);
     EXPECT_EQ("a\"/\"b", Stored("Domain"));
+
+    // NIS+ needs servers of its own: the NIS list does not count.
+    Open();
+    sheet_->Click(EnableNisId);
+    sheet_->Click(EnableNisplusId);
+    EXPECT_EQ("Please add at least one server to the list. | Error", ApplyMessage());
+    EXPECT_EQ(Field(NisplusAddressId, 0), sheet_->Focus());
+    Close(false);
+    EXPECT_EQ("WY", Stored("SearchOrder"));
 }
 
 TEST_F(NisSheet, ProviderOrderIsSetAfterTheClassIsGone)

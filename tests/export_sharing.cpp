@@ -1,6 +1,7 @@
 // The file-sharing sheet through the real export: the NFS Server page, the
 // Logging page and the list library kept loaded around the sheet.
 #include "iat.h"
+#include "regdiff.h"
 #include "resource.h"
 #include "sandbox.h"
 #include "sheet_driver.h"
@@ -134,9 +135,72 @@ TEST_F(SharingSheet, WithoutTheListLibraryBothPagesWorkAndCancelKeepsTheValues)
     ASSERT_TRUE(sheet_->WaitClosed());
     EXPECT_EQ(0u, Dword(SERVER_KEY, "Enable"));
     EXPECT_EQ(1u, Dword(SERVER_KEY, "Logging"));
+    EXPECT_EQ(3u, Dword(SERVICE_KEY, "Start"));
     EXPECT_EQ(0, ValueCount(HKEY_LOCAL_MACHINE, LOGGING_KEY)); // created by loading only
     EXPECT_EQ("", StandInLog());
     ReplaceImport(library_, "kernel32.dll", "LoadLibraryA", previous);
+}
+
+TEST_F(SharingSheet, CancelOnAFreshRegistryWritesNothing)
+{
+    RegistrySnapshot before = TakeRegistrySnapshot();
+    Open();
+    sheet_->Click(IDC_NFS_SERVER_ENABLE);
+    sheet_->SelectPageId(IDD_EVENT_LOG);
+    sheet_->Click(IDC_EVENT_LOG_SAVE);
+    sheet_->PressCancel();
+    ASSERT_TRUE(sheet_->WaitClosed());
+    EXPECT_EQ("", ValueChanges(before, TakeRegistrySnapshot()));
+}
+
+// Stored 0, a switch greys what depends on it from the start.
+TEST_F(SharingSheet, LoggingPageOpensWithItsControlsFollowingTheStoredSwitches)
+{
+    const struct {
+        DWORD enable, save;
+        bool saveEnabled, fileEnabled;
+    } cases[] = {{0, 1, false, false}, {1, 0, true, false}};
+    for (const auto& c : cases) {
+        WriteDword(HKEY_LOCAL_MACHINE, LOGGING_KEY, "Enable", c.enable);
+        WriteDword(HKEY_LOCAL_MACHINE, LOGGING_KEY, "Save", c.save);
+        sheet_.reset(new SheetDriver);
+        Open();
+        sheet_->SelectPageId(IDD_EVENT_LOG);
+        EXPECT_EQ(c.saveEnabled, sheet_->Enabled(IDC_EVENT_LOG_SAVE)) << c.enable;
+        EXPECT_EQ(c.fileEnabled, sheet_->Enabled(IDC_EVENT_LOG_FILE)) << c.enable;
+        sheet_->PressCancel();
+        ASSERT_TRUE(sheet_->WaitClosed());
+    }
+}
+
+// The file that the name check missed but that exists by the time it is
+// created: the look-up is made to miss it.
+static DWORD WINAPI MissingAttributes(LPCSTR)
+{
+    return INVALID_FILE_ATTRIBUTES;
+}
+
+TEST_F(SharingSheet, LogFileThatAppearsBeforeItIsCreatedIsKept)
+{
+    const std::string log = Path("race.txt");
+    HANDLE file = CreateFileA(log.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    DWORD size = 0;
+    WriteFile(file, "12345", 5, &size, NULL);
+    CloseHandle(file);
+    void* previous =
+        ReplaceImport(library_, "kernel32.dll", "GetFileAttributesA", (void*)&MissingAttributes);
+    ASSERT_NE(nullptr, previous);
+    Open();
+    sheet_->SelectPageId(IDD_EVENT_LOG);
+    sheet_->SetText(IDC_EVENT_LOG_FILE, log.c_str());
+    sheet_->PressOk();
+    ASSERT_TRUE(sheet_->WaitClosed());
+    ReplaceImport(library_, "kernel32.dll", "GetFileAttributesA", previous);
+    ASSERT_TRUE(FileFacts(log, &size));
+    EXPECT_EQ(5u, size);
+    std::string stored;
+    EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, LOGGING_KEY, "File", &stored));
+    EXPECT_EQ(log, stored);
 }
 
 TEST_F(SharingSheet, LogFileIsCreatedWhenTheNameLeavesTheFieldOrThePage)

@@ -211,8 +211,19 @@ TEST_F(Prune, ServerLevelIsComparedWithTheTopKeyNotTheBuiltIns)
     // Equal to the top key of the other name only.
     WriteDword(User, TopMachine.c_str(), "ReadOnly", 1);
     WriteDword(User, serverUser.c_str(), "ReadOnly", 1);
+    // Texts are equal only in full and with case.
+    const std::string server2User = Full("Servers\\srv2\\UserMountDefaults");
+    const std::string server2Machine = Full("Servers\\srv2\\MachineMountDefaults");
+    const std::string server3User = Full("Servers\\srv3\\UserMountDefaults");
+    WriteString(User, server2Machine.c_str(), "Transport", "TCP");
+    WriteString(User, server2User.c_str(), "ShortNameMappingCharacter", "!!");
+    WriteString(User, server3User.c_str(), "ShortNameMappingCharacter", "");
 
     PruneInheritedValues();
+
+    EXPECT_EQ(1, ValueCount(User, server2Machine.c_str()));
+    EXPECT_EQ(1, ValueCount(User, server2User.c_str()));
+    EXPECT_EQ(1, ValueCount(User, server3User.c_str()));
 
     EXPECT_FALSE(KeyExists(User, serverMachine.c_str()));
     EXPECT_EQ(3, ValueCount(User, serverUser.c_str()));
