@@ -13,7 +13,8 @@
 # display and Wine prefix (its own wineserver and desktop), made while its
 # target builds. The Wine tests mostly wait, so the two suites share the two
 # cores well. Each lane logs to build/logs/test-<target>.log, which is
-# printed when the lane ends.
+# printed when the lane ends. Last, the release zip is packed from both
+# Windows builds and read back (the test release_package).
 #
 # On a machine that refuses 32-bit programs the i686 product is still built
 # (with its compile-time checks) and its DLL inspected, but its Wine tests
@@ -27,7 +28,7 @@ while [ $# -gt 0 ]; do
     case $1 in
     -R) [ $# -ge 2 ] || { echo "test.sh: -R needs a pattern" >&2; exit 2; }
         pattern=$2; shift 2 ;;
-    -h | --help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "test.sh: unknown argument '$1' (see --help)" >&2; exit 2 ;;
     esac
 done
@@ -111,6 +112,13 @@ done
 for target in "${targets[@]}"; do
     cat "$logs/test-$target.log"
 done
+# The release zip takes files from both Windows builds, so it is packed and
+# read back once their lanes have ended.
+if [[ " ${targets[*]} " == *" i686 "* ]] && [[ release_package =~ ${pattern:-.} ]]; then
+    echo "== tests: release_package"
+    python3 "$root/tests/linux/package_check.py" "$root" "$root/build/i686/bin" \
+        "$root/build/x86_64/bin" "$root/build/package-check" || { status=1; failed+=(release_package); }
+fi
 
 summary=()
 for target in "${targets[@]}"; do

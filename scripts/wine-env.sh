@@ -44,6 +44,7 @@ zevr_start_wine() {
         "$ZEVR_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
         wineserver -w
     fi
+    zevr_link_wine_fonts
     wineserver -p </dev/null >/dev/null 2>&1 &
     "$ZEVR_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || {
         echo "wine-env: Wine does not start a program ($ZEVR_WINE cmd /c exit failed)" >&2
@@ -61,6 +62,22 @@ zevr_start_wine() {
     exec 9<>"$keeper"
     rm -f "$keeper"
     "$ZEVR_WINE" cmd /k <&9 >/dev/null 2>&1 &
+}
+
+# Wine's own fonts, the caption buttons' glyph font among them, are installed
+# in /usr/share/wine/fonts, but this Wine looks for them in the folder above
+# its data folder (<data dir>/../fonts, that is /usr/share/fonts; seen with
+# WINEDEBUG=+file) and finds none. Without them every caption button shows
+# the letter that stands for its glyph. Wine always reads the prefix's Fonts
+# folder, so that gets links to them.
+zevr_link_wine_fonts() {
+    local folder=$WINEPREFIX/drive_c/windows/Fonts font
+    [ -d "$folder" ] || return 0
+    for font in /usr/share/wine/fonts/*; do
+        local link=$folder/${font##*/}
+        [ -e "$font" ] && [ ! -e "$link" ] && [ ! -L "$link" ] || continue
+        ln -s "$font" "$link" || return 1
+    done
 }
 
 zevr_stop_wine() {

@@ -120,6 +120,11 @@ int main(int argc, char** argv)
         return 1;
     }
     SetWindowPos(sheet, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+    // The sheet just opened is the window the user works in, so its caption
+    // is drawn active, as on a desktop. On a bare X server Wine draws the
+    // frame inactive even while the sheet is the foreground window.
+    SetForegroundWindow(sheet);
+    SendMessageA(sheet, WM_NCACTIVATE, TRUE, 0);
     HWND tab = (HWND)SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0);
     int pages = (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0);
     int written = 0;
