@@ -14,24 +14,28 @@ import xml.etree.ElementTree as ET
 
 
 def gtest_cases(xml_dir):
-    """{full name: passed?} over every GoogleTest XML file in xml_dir."""
-    cases = {}
+    """({full name: passed?} of the cases that wrote a result, {names listed})
+    over every GoogleTest XML file in xml_dir. CTest's discovery lists each
+    program's cases (--gtest_list_tests writes them without a status)."""
+    results, listed = {}, set()
     for path in sorted(glob.glob(os.path.join(xml_dir, "*.xml"))):
         try:
             root = ET.parse(path).getroot()
         except ET.ParseError:
             continue  # a program that died while writing; CTest reports it
-        for case in root.iter("testcase"):
-            # A listing (--gtest_list_tests, as CTest's discovery runs it)
-            # writes cases without a status: nothing ran.
-            if case.get("status") is None:
-                continue
-            name = "%s.%s" % (case.get("classname"), case.get("name"))
-            ran = case.get("status") == "run" and case.get("result", "completed") == "completed"
-            passed = ran and case.find("failure") is None and case.find("error") is None
-            # A case run again (a rerun) counts once, by its last result.
-            cases[name] = passed
-    return cases
+        for suite in root.iter("testsuite"):
+            for case in suite.iter("testcase"):
+                note(suite.get("name"), case, results, listed)
+    return results, listed
+
+
+def note(suite, case, results, listed):
+    name = "%s.%s" % (suite, case.get("name"))
+    if case.get("status") is None:
+        listed.add(name)
+        return
+    ran = case.get("status") == "run" and case.get("result", "completed") == "completed"
+    results[name] = ran and case.find("failure") is None and case.find("error") is None
 
 
 def ctest_entries(junit):
@@ -50,10 +54,12 @@ def main(args):
     total_passed = total_failed = 0
     for arg in args:
         target, xml_dir, junit = arg.split(":", 2)
-        cases = gtest_cases(xml_dir)
+        results, listed = gtest_cases(xml_dir)
         entries = ctest_entries(junit)
-        # An entry whose program died before writing its XML counts among
-        # the others, as failed.
+        # A case counts by its own XML; where two programs ran at once and
+        # one's file was lost, or a program died before writing, by its
+        # CTest entry.
+        cases = dict((n, results.get(n, ok)) for n, ok in entries if n in listed or n in results)
         others = [(n, ok) for n, ok in entries if n not in cases]
         passed = sum(1 for ok in cases.values() if ok)
         others_passed = sum(1 for _, ok in others if ok)
