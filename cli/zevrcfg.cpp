@@ -154,6 +154,7 @@ struct Reading {
     bool Stored = false;   // the key holds a value of that name
     bool Readable = false; // of the row's type
     bool Accepted = false; // and a value the page would keep
+    bool Kept = false;     // too long for the page to show: it leaves it as stored
     uint32_t Number = 0;
     std::string Text;
     std::vector<std::string> Entries;
@@ -174,6 +175,9 @@ static std::string DescribeAcceptedOf(const SettingRow* row)
     return DescribeAccepted(row, text, sizeof(text));
 }
 
+static const char KeptWhy[] =
+    "kept as stored: longer than the page can show, it leaves the value as it is";
+
 // Whether the page would store entries as they are: typed as one text, the
 // page splits it into exactly these entries.
 static bool HostsAsTyped(const std::vector<std::string>& entries, std::string* joined)
@@ -189,6 +193,11 @@ static bool HostsAsTyped(const std::vector<std::string>& entries, std::string* j
 
 static void JudgeReading(const SettingRow* row, Reading* reading)
 {
+    if (reading->Kept) {
+        reading->Accepted = false;
+        reading->Why = KeptWhy;
+        return;
+    }
     if (row->Type == TypeDword) {
         uint32_t stored = 0;
         SettingCheck check = CheckSettingNumber(row, reading->Number, &stored);
@@ -243,6 +252,11 @@ static Reading ReadOwnValue(const SettingRow* row, const Level& level)
     DWORD size = (DWORD)data.size();
     DWORD type = 0;
     LONG rc = QueryRawValue(key, row->Name, &type, (BYTE*)&data[0], &size);
+    // Read whole: a long text the pages keep is shown and kept here too.
+    if (rc == ERROR_MORE_DATA) {
+        data.resize(size);
+        rc = QueryRawValue(key, row->Name, &type, (BYTE*)&data[0], &size);
+    }
     CloseSettingsKey(key);
     if (rc == ERROR_MORE_DATA) {
         reading.Stored = true;
@@ -250,6 +264,7 @@ static Reading ReadOwnValue(const SettingRow* row, const Level& level)
     } else if (rc == ERROR_SUCCESS) {
         data.resize(size);
         DecodeStored(row, type, data, &reading);
+        reading.Kept = reading.Readable && IsKeptAsStored(row, data.data(), data.size());
     }
     return reading;
 }
@@ -459,7 +474,9 @@ static int Show(const Level& level, bool json)
         else if (origin == "resource")
             origin += " " + level.Resource;
         printf("  %-26s %-28s %s\n", row->Name, shown.Display.c_str(), origin.c_str());
-        if (!shown.Value.Accepted)
+        if (shown.Value.Kept)
+            printf("  %-26s   (%s)\n", "", KeptWhy);
+        else if (!shown.Value.Accepted)
             printf("  %-26s   (not a value the page keeps: %s)\n", "", shown.Value.Why.c_str());
     }
     return ExitDone;
@@ -670,7 +687,9 @@ static std::vector<Change> RemoveEverything()
             // Machine-wide values once, with the top level.
             if (!IsNfsRow(row) || (row->Scope == ScopeMachine && level.Kind != SectionTop))
                 continue;
-            if (!ReadOwnValue(row, level).Stored)
+            // Nothing a file can hold brings a kept value back: it stays.
+            Reading reading = ReadOwnValue(row, level);
+            if (!reading.Stored || reading.Kept)
                 continue;
             Change change;
             change.Row = row;
@@ -902,6 +921,13 @@ static int Export(const char* file, bool reg)
                     reading.Accepted = false;
                     reading.Why = breach.Text;
                 }
+            if (reading.Kept) {
+                std::string note = std::string(row->Name) + " at " + DescribeLevel(level) +
+                                   " left out, " + KeptWhy + "; import never removes it";
+                lines += "# " + note + "\n";
+                notes.push_back(note);
+                continue;
+            }
             if (!reading.Accepted) {
                 std::string note = std::string(row->Name) + " at " + DescribeLevel(level) +
                                    " left out: " + reading.Why;

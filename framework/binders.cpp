@@ -48,6 +48,22 @@ void BindInvertedCheckBox(HWND dialog, int id, HKEY key, const char* valueName, 
     StoreDword(key, valueName, ButtonGetCheck(dialog, id) == 0 ? 1 : 0);
 }
 
+int IsEditTextKept(HWND dialog, int id, const char* valueName, const char* defaultText)
+{
+    if (!IsValueKept(valueName))
+        return 0;
+    // Compared with what the field showed, not through its modify flag,
+    // which WM_SETTEXT clears.
+    const char* shown = defaultText != NULL ? defaultText : "";
+    char text[EditTextLimit];
+    if (GetWindowTextLengthA(GetDlgItem(dialog, id)) != lstrlenA(shown) ||
+        lstrlenA(shown) >= EditTextLimit)
+        return 0;
+    text[0] = '\0';
+    GetDlgItemTextA(dialog, id, text, sizeof(text));
+    return lstrcmpA(text, shown) == 0 ? 1 : 0;
+}
+
 void BindEditText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,
                   int save, int maxSize)
 {
@@ -61,14 +77,23 @@ void BindEditText(HWND dialog, int id, HKEY key, const char* valueName, const ch
     if (!save) {
         DWORD size = (DWORD)maxSize;
         const char* shown = text;
-        if (!GetStringValue(key, valueName, text, &size))
+        TextReadResult read = ReadStringValue(key, valueName, text, &size);
+        // A text too long for the field is shown as the default but kept.
+        if (read == TextTooLong)
+            KeepValue(valueName);
+        else
+            ReleaseValue(valueName);
+        if (read != TextRead)
             shown = defaultText != NULL ? defaultText : "";
         SetDlgItemTextA(dialog, id, shown);
         return;
     }
+    if (IsEditTextKept(dialog, id, valueName, defaultText))
+        return;
     text[0] = '\0';
     GetDlgItemTextA(dialog, id, text, maxSize);
     StoreString(key, valueName, text);
+    ReleaseValue(valueName);
 }
 
 void BindComboText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,

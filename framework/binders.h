@@ -11,6 +11,9 @@ void BindInvertedCheckBox(HWND dialog, int id, HKEY key, const char* valueName, 
                           int save);
 void BindEditText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,
                   int save, int maxSize);
+// 1 while valueName is kept (too long for its field when loaded) and the
+// field still shows the default that was put in its place.
+int IsEditTextKept(HWND dialog, int id, const char* valueName, const char* defaultText);
 void BindComboText(HWND dialog, int id, HKEY key, const char* valueName, const char* defaultText,
                    int save);
 void BindComboNumber(HWND dialog, int id, HKEY key, const char* valueName, DWORD defaultValue,

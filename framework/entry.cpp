@@ -81,6 +81,7 @@ const char* PrepareSheet(UINT titleId, const char* parentText)
     PageCount = 0;
     SheetHeader.nPages = 0;
     ForgetFailedKeys();
+    ForgetKeptValues();
     return title;
 }
 

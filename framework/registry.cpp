@@ -16,6 +16,11 @@ static struct {
 } FailedKeys[FailedKeyCapacity];
 static int FailedKeyCount;
 
+// The sheets keep a handful of long texts at most; the names are the
+// library's own, all far shorter than a slot.
+enum { KeptCapacity = 8, KeptNameSize = 32 };
+static char KeptValues[KeptCapacity][KeptNameSize];
+
 static const char MachineRoot[] = "SOFTWARE\\ZEVR\\CC\\1.0\\";
 static const char UserRoot[] = "Software\\ZEVR\\CC\\1.0\\";
 
@@ -168,8 +173,8 @@ static bool TerminateData(char* buffer, DWORD capacity, DWORD* read, DWORD zeros
     return true;
 }
 
-static int GetTextValue(HKEY key, const char* valueName, char* buffer, DWORD* size,
-                        DWORD expectedType, DWORD zeros)
+static TextReadResult GetTextValue(HKEY key, const char* valueName, char* buffer, DWORD* size,
+                                   DWORD expectedType, DWORD zeros)
 {
     DWORD capacity = *size;
     DWORD type = 0;
@@ -178,30 +183,47 @@ static int GetTextValue(HKEY key, const char* valueName, char* buffer, DWORD* si
         // Whatever part was copied ends in a terminator, for callers that
         // show the buffer anyway.
         buffer[capacity - 1] = '\0';
-        return 0;
+        // Asked again for the type alone: what a call that ran out of room
+        // says about it is not to be relied on.
+        DWORD needed = 0;
+        type = 0;
+        if (QueryRawValue(key, valueName, &type, NULL, &needed) == ERROR_SUCCESS &&
+            type == expectedType)
+            return TextTooLong;
+        return TextMissing;
     }
     if (rc != ERROR_SUCCESS)
-        return 0;
+        return TextMissing;
     if (type != expectedType || !TerminateData(buffer, capacity, size, zeros)) {
-        // Another type, or the text and its terminator do not fit: a missing
-        // value, and the buffer still ends in a terminator.
+        // Another type, or the text and its terminator do not fit: the
+        // buffer still ends in a terminator.
         if (*size < capacity)
             buffer[*size] = '\0';
         else if (capacity > 0)
             buffer[capacity - 1] = '\0';
-        return 0;
+        return type == expectedType ? TextTooLong : TextMissing;
     }
-    return 1;
+    return TextRead;
 }
 
-int GetStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size)
+TextReadResult ReadStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size)
 {
     return GetTextValue(key, valueName, buffer, size, REG_SZ, 1);
 }
 
-int GetMultiStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size)
+TextReadResult ReadMultiStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size)
 {
     return GetTextValue(key, valueName, buffer, size, REG_MULTI_SZ, 2);
+}
+
+int GetStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size)
+{
+    return ReadStringValue(key, valueName, buffer, size) == TextRead ? 1 : 0;
+}
+
+int GetMultiStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size)
+{
+    return ReadMultiStringValue(key, valueName, buffer, size) == TextRead ? 1 : 0;
 }
 
 int GetDwordValue(HKEY key, const char* valueName, DWORD* value)
@@ -217,6 +239,44 @@ int GetDwordValue(HKEY key, const char* valueName, DWORD* value)
         return 0;
     *value = read;
     return 1;
+}
+
+static int FindKeptValue(const char* valueName)
+{
+    for (int i = 0; i < KeptCapacity; ++i)
+        if (KeptValues[i][0] != '\0' && lstrcmpiA(KeptValues[i], valueName) == 0)
+            return i;
+    return -1;
+}
+
+void KeepValue(const char* valueName)
+{
+    if (FindKeptValue(valueName) >= 0 || lstrlenA(valueName) >= KeptNameSize)
+        return;
+    for (int i = 0; i < KeptCapacity; ++i) {
+        if (KeptValues[i][0] == '\0') {
+            lstrcpyA(KeptValues[i], valueName);
+            return;
+        }
+    }
+}
+
+void ReleaseValue(const char* valueName)
+{
+    int i = FindKeptValue(valueName);
+    if (i >= 0)
+        KeptValues[i][0] = '\0';
+}
+
+int IsValueKept(const char* valueName)
+{
+    return FindKeptValue(valueName) >= 0 ? 1 : 0;
+}
+
+void ForgetKeptValues()
+{
+    for (int i = 0; i < KeptCapacity; ++i)
+        KeptValues[i][0] = '\0';
 }
 
 int SetStringValue(HKEY key, const char* valueName, const char* text)

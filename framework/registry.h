@@ -38,7 +38,22 @@ LONG SetRawValue(HKEY key, const char* valueName, DWORD type, const BYTE* data, 
 // string), also when the stored data lacks its terminator.
 int GetStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size);
 int GetMultiStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size);
+
+// The same reads, telling a value of the right type that does not fit the
+// buffer (with its terminators) apart from one that is missing: a page
+// must not save its default over a text it merely could not show.
+enum TextReadResult { TextMissing, TextRead, TextTooLong };
+TextReadResult ReadStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size);
+TextReadResult ReadMultiStringValue(HKEY key, const char* valueName, char* buffer, DWORD* size);
 int GetDwordValue(HKEY key, const char* valueName, DWORD* value);
+
+// Values that a page found too long to show whole, by name, since the sheet
+// was prepared. A page leaves such a value as stored on save until the
+// user changes its control, which releases it.
+void KeepValue(const char* valueName);
+void ReleaseValue(const char* valueName);
+int IsValueKept(const char* valueName);
+void ForgetKeptValues();
 
 // Typed writers: 1 on success.
 int SetStringValue(HKEY key, const char* valueName, const char* text);

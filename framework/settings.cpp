@@ -383,6 +383,20 @@ SettingCheck CheckSettingText(const SettingRow* row, const char* text)
     }
 }
 
+int IsKeptAsStored(const SettingRow* row, const char* data, size_t size)
+{
+    if (row == NULL || row->Type == TypeDword || row->Kind == KindChoice)
+        return 0;
+    size_t zeros = row->Type == TypeMultiString ? 2 : 1;
+    size_t have = 0;
+    while (have < zeros && have < size && data[size - 1 - have] == '\0')
+        ++have;
+    // An empty list stored as one zero byte needs nothing more.
+    if (zeros == 2 && size == 1 && data[0] == '\0')
+        have = zeros;
+    return size + (zeros - have) > (size_t)row->Maximum + 1 ? 1 : 0;
+}
+
 // A decimal number of at most 32 bits, nothing else.
 static int ParseDecimal(const char* text, uint32_t* value)
 {

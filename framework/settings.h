@@ -153,6 +153,13 @@ SettingCheck CheckSettingNumber(const SettingRow* row, uint32_t value, uint32_t*
 // given as text (entries separated by commas, semicolons or blanks).
 SettingCheck CheckSettingText(const SettingRow* row, const char* text);
 
+// 1 when data, stored with the row's text or list type (size bytes, as
+// read), is more than the row's page can show: with the terminators the
+// page adds, longer than Maximum + 1 bytes. The page then leaves it as
+// stored until its control is changed. Never for choices, which the page
+// rewrites as its first.
+int IsKeptAsStored(const SettingRow* row, const char* data, size_t size);
+
 // Reads input as a person writes the value: the stored number or text, or
 // the way the page shows it ("tcp", "automatic", "rwxr-xr-x", "forever"
 // ...); a mask also as octal with a leading 0 ("022"). Then checks it as

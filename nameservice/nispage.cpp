@@ -87,6 +87,11 @@ static int MoveSearchOrderDown();
 static void AddServer(int addressId, int listId);
 static void RemoveServer(int listId);
 
+static const char* ServerValueName(int listId)
+{
+    return listId == NisListId ? "NisServers" : "NisplusServers";
+}
+
 // 1 when the command was handled here; such commands do not mark the page
 // changed.
 static int NisPageCommand(int id)
@@ -108,10 +113,12 @@ static int NisPageCommand(int id)
         RefreshNisPage();
         return 1;
     case EnableNisId:
+        ReleaseValue("SearchOrder");
         ButtonSetCheck(NisPageWindow, EnableNisplusId, BST_UNCHECKED);
         RefreshNisPage();
         return 1;
     case EnableNisplusId:
+        ReleaseValue("SearchOrder");
         ButtonSetCheck(NisPageWindow, EnableNisId, BST_UNCHECKED);
         RefreshNisPage();
         return 1;
@@ -180,6 +187,7 @@ BOOL InitNisPage(HWND page)
     // Both controls are of the one class: one saved procedure serves them.
     SavedAddressProc = SetControlWindowProc(page, NisAddressId, NisAddressHookProc);
     SetControlWindowProc(page, NisplusAddressId, NisAddressHookProc);
+    EditLimitText(page, DomainId, DomainSize - 1);
     TransferNisPage(0);
     RefreshNisPage();
     return TRUE;
@@ -187,8 +195,8 @@ BOOL InitNisPage(HWND page)
 
 // Whole entries only, and never past the buffer: an entry that no longer
 // fits ends the stored list. Entries are read whole, so that one loaded from
-// a longer stored text is kept as it was.
-static void JoinServerList(int listId, char* buffer)
+// a longer stored text is kept as it was. 1 when every entry went in.
+static int JoinServerList(int listId, char* buffer)
 {
     buffer[0] = '\0';
     char item[ServerListSize];
@@ -196,8 +204,9 @@ static void JoinServerList(int listId, char* buffer)
     for (int i = 0; i < count; ++i) {
         if (!ListGetItemText(NisPageWindow, listId, i, item, sizeof(item)) ||
             !AppendServerItem(buffer, ServerListSize, item))
-            break;
+            return 0;
     }
+    return 1;
 }
 
 static void TransferServerList(HKEY key, const char* valueName, int listId, int save)
@@ -207,11 +216,19 @@ static void TransferServerList(HKEY key, const char* valueName, int listId, int 
     if (buffer == NULL)
         return;
     if (save) {
-        JoinServerList(listId, buffer);
-        SetStringValue(key, valueName, buffer);
+        // A list too long to show stays as stored until Add or Remove.
+        if (!IsValueKept(valueName)) {
+            JoinServerList(listId, buffer);
+            SetStringValue(key, valueName, buffer);
+        }
     } else {
         DWORD size = ServerListSize;
-        if (GetStringValue(key, valueName, buffer, &size)) {
+        TextReadResult read = ReadStringValue(key, valueName, buffer, &size);
+        if (read == TextTooLong)
+            KeepValue(valueName);
+        else
+            ReleaseValue(valueName);
+        if (read == TextRead) {
             const char* items[MaxServerItems];
             int count = SplitServerList(buffer, items, MaxServerItems);
             for (int i = 0; i < count; ++i)
@@ -277,6 +294,10 @@ static void TransferSearchOrder(HKEY key, int save)
     HWND page = NisPageWindow;
     char codes[SearchOrderSize] = "";
     if (save) {
+        // An order too long to show stays as stored until the user moves
+        // an entry or enables a service.
+        if (IsValueKept("SearchOrder"))
+            return;
         EncodeSearchOrder(codes);
         SetStringValue(key, "SearchOrder", codes);
         return;
@@ -284,7 +305,12 @@ static void TransferSearchOrder(HKEY key, int save)
     ButtonSetCheck(page, EnableNisId, BST_UNCHECKED);
     ButtonSetCheck(page, EnableNisplusId, BST_UNCHECKED);
     DWORD size = sizeof(codes);
-    if (!GetStringValue(key, "SearchOrder", codes, &size))
+    TextReadResult read = ReadStringValue(key, "SearchOrder", codes, &size);
+    if (read == TextTooLong)
+        KeepValue("SearchOrder");
+    else
+        ReleaseValue("SearchOrder");
+    if (read != TextRead)
         lstrcpyA(codes, OptionSetting("SearchOrder")->DefaultText);
     for (const char* code = codes; *code != '\0'; ++code)
         ApplySearchOrderCode(*code);
@@ -374,7 +400,13 @@ static int CanAddServer(int listId, const char* address)
             strcmp(item, address) == 0)
             return 0;
     }
-    return 1;
+    // The stored form must hold the new entry too, or saving would drop it.
+    char* joined = (char*)AllocMemory(ServerListSize);
+    if (joined == NULL)
+        return 0;
+    int fits = JoinServerList(listId, joined) && AppendServerItem(joined, ServerListSize, address);
+    FreeMemory(joined);
+    return fits;
 }
 
 static void AddServer(int addressId, int listId)
@@ -384,6 +416,7 @@ static void AddServer(int addressId, int listId)
         return;
     LRESULT index = ListAddString(NisPageWindow, listId, address);
     ListSetSelection(NisPageWindow, listId, (int)index);
+    ReleaseValue(ServerValueName(listId));
     RefreshNisPage();
 }
 
@@ -391,6 +424,8 @@ static void RemoveServer(int listId)
 {
     LRESULT selection = ListGetSelection(NisPageWindow, listId);
     LRESULT left = ListDeleteString(NisPageWindow, listId, (int)selection);
+    if (left != LB_ERR)
+        ReleaseValue(ServerValueName(listId));
     if (left != 0 && left != LB_ERR) {
         // The entry that took the removed one's place, or the new last one.
         if (selection + 1 > left)
@@ -413,6 +448,7 @@ static int MoveSearchOrderEntry(int step)
     ListDeleteString(page, OrderListId, (int)selection);
     ListInsertString(page, OrderListId, (int)target, text);
     ListSetSelection(page, OrderListId, (int)target);
+    ReleaseValue("SearchOrder");
     RefreshNisPage();
     return 1;
 }
@@ -432,7 +468,8 @@ static int MoveSearchOrderDown()
 static int RequireServers(int listId, int addressId)
 {
     LRESULT count = ListGetCount(NisPageWindow, listId);
-    if (count != 0 && count != LB_ERR)
+    // A kept list holds servers, although none could be shown.
+    if ((count != 0 && count != LB_ERR) || IsValueKept(ServerValueName(listId)))
         return 1;
     const char* text = LoadMessageText(NULL, NeedServerId);
     ShowMessageBox(NisPageWindow, text != NULL ? text : "", NULL, MB_ICONEXCLAMATION);
@@ -458,9 +495,12 @@ int ValidateNisPage()
         return 0;
     if (nisplus && !RequireServers(NisplusListId, NisplusAddressId))
         return 0;
-    if (!ValidateTextField(NisPageWindow, DomainId, 0, DomainSize, FieldLimitId, FieldEmptyId))
+    // A kept domain is given, although it could not be shown.
+    if (IsEditTextKept(NisPageWindow, DomainId, "Domain", OptionSetting("Domain")->DefaultText))
+        return 1;
+    if (!ValidateTextField(NisPageWindow, DomainId, 0, DomainSize - 1, FieldLimitId, FieldEmptyId))
         return 0;
-    char domain[DomainSize - 1] = "";
+    char domain[DomainSize] = "";
     GetDlgItemTextA(NisPageWindow, DomainId, domain, sizeof(domain));
     if (IsValidDomainName(domain))
         return 1;

@@ -61,6 +61,9 @@ INT_PTR CALLBACK SecurityPageProc(HWND window, UINT message, WPARAM wParam, LPAR
         return InitSecurityPage(window);
     case WM_COMMAND:
         if (LOWORD(wParam) == BroadcastId || LOWORD(wParam) == SpecificServerId) {
+            // The user's choice, even of what was shown: saved from now on.
+            if (HIWORD(wParam) == BN_CLICKED)
+                ReleaseValue("Hosts");
             UpdateSecurityControls();
             return TRUE;
         }
@@ -141,8 +144,14 @@ void LoadAuthServers(HKEY key)
 {
     HWND page = SecurityPageWindow;
     DWORD size = ServerListReadSize;
-    // Missing, of another type or too long: broadcast.
-    if (!GetMultiStringValue(key, "Hosts", ServerList, &size))
+    // Missing, of another type or too long: broadcast. A list too long to
+    // show is kept as stored until the user makes a choice.
+    TextReadResult read = ReadMultiStringValue(key, "Hosts", ServerList, &size);
+    if (read == TextTooLong)
+        KeepValue("Hosts");
+    else
+        ReleaseValue("Hosts");
+    if (read != TextRead)
         memcpy(ServerList, BroadcastList(), MultiStringSize(BroadcastList()));
     if (IsBroadcastList(ServerList)) {
         ButtonCheckRadio(page, BroadcastId, SpecificServerId, BroadcastId);
@@ -155,6 +164,9 @@ void LoadAuthServers(HKEY key)
 void SaveAuthServers(HKEY key)
 {
     HWND page = SecurityPageWindow;
+    if (IsValueKept("Hosts") && ButtonGetCheck(page, BroadcastId) == BST_CHECKED &&
+        GetWindowTextLengthA(GetDlgItem(page, ServersId)) == 0)
+        return;
     char* list = (char*)AllocMemory(ServerListSize);
     if (list == NULL)
         return;
@@ -171,8 +183,8 @@ void SaveAuthServers(HKEY key)
         ready = SplitServerList(list, ServerListSize, text);
     // The typed text is held to what always fits; should a list still not
     // fit, the stored one is kept rather than cut short.
-    if (ready)
-        SetMultiStringValue(key, "Hosts", list);
+    if (ready && SetMultiStringValue(key, "Hosts", list))
+        ReleaseValue("Hosts");
     FreeMemory(text);
     FreeMemory(list);
 }
@@ -194,6 +206,7 @@ void ResetSecurityPage(HWND window)
         return;
     }
     SecurityPageWindow = page;
+    ReleaseValue("Hosts");
     ButtonCheckRadio(page, BroadcastId, SpecificServerId, BroadcastId);
     ShowUmask(InheritedUmask());
     UpdateSecurityControls();

@@ -106,6 +106,11 @@ void UpdateEventLogControls()
 
 int EnsureLogFileExists()
 {
+    // The default shown in place of a name too long for the field names
+    // no file the user asked for: none is created, and the name is kept.
+    if (IsEditTextKept(EventLogPageWindow, IDC_EVENT_LOG_FILE, "File",
+                       LogSetting("File")->DefaultText))
+        return 1;
     HWND field = GetDlgItem(EventLogPageWindow, IDC_EVENT_LOG_FILE);
     // The whole name or nothing: a name cut short would create another file
     // than the one that is stored.

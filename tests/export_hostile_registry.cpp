@@ -8,6 +8,7 @@
 #include "sandbox.h"
 #include "sheet_driver.h"
 
+#include <functional>
 #include <string>
 
 #define NFS_ROOT "Software\\ZEVR\\CC\\1.0\\zevrnfs\\"
@@ -24,6 +25,9 @@ struct ReadValue {
     const char* key;
     const char* name;
     Kind kind;
+    // A text or list of the right type but too long to show stays as
+    // stored; a choice is rewritten as its first.
+    bool keptWhenLong = false;
 };
 
 struct SheetUnderTest {
@@ -63,7 +67,7 @@ static const SheetUnderTest NfsClient = {
         {HKEY_LOCAL_MACHINE, PARAMETERS, "EnableDataCache", Number},
         {HKEY_LOCAL_MACHINE, PARAMETERS, "NumMappedNames", Number},
         {HKEY_LOCAL_MACHINE, PARAMETERS, "AsynchReadahead", Number},
-        {HKEY_LOCAL_MACHINE, MACHINE_NFS "Authentication\\Servers", "Hosts", List},
+        {HKEY_LOCAL_MACHINE, MACHINE_NFS "Authentication\\Servers", "Hosts", List, true},
         {HKEY_LOCAL_MACHINE, MACHINE_NFS "Automounter", "IdleTime", Number},
     },
 };
@@ -76,7 +80,7 @@ static const SheetUnderTest Sharing = {
         {HKEY_LOCAL_MACHINE, "SOFTWARE\\ZEVR\\CC\\1.0\\zevrnfsd", "Logging", Number},
         {HKEY_LOCAL_MACHINE, "SOFTWARE\\ZEVR\\CC\\1.0\\LOGGING", "Enable", Number},
         {HKEY_LOCAL_MACHINE, "SOFTWARE\\ZEVR\\CC\\1.0\\LOGGING", "Save", Number},
-        {HKEY_LOCAL_MACHINE, "SOFTWARE\\ZEVR\\CC\\1.0\\LOGGING", "File", Text},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\ZEVR\\CC\\1.0\\LOGGING", "File", Text, true},
     },
 };
 
@@ -84,10 +88,10 @@ static const SheetUnderTest NameService = {
     "NISProperty",
     "Quellmar NIS/NIS+ Name Service Configuration",
     {
-        {HKEY_LOCAL_MACHINE, OPTIONS, "Domain", Text},
-        {HKEY_LOCAL_MACHINE, OPTIONS, "NisServers", Text},
-        {HKEY_LOCAL_MACHINE, OPTIONS, "NisplusServers", Text},
-        {HKEY_LOCAL_MACHINE, OPTIONS, "SearchOrder", Text},
+        {HKEY_LOCAL_MACHINE, OPTIONS, "Domain", Text, true},
+        {HKEY_LOCAL_MACHINE, OPTIONS, "NisServers", Text, true},
+        {HKEY_LOCAL_MACHINE, OPTIONS, "NisplusServers", Text, true},
+        {HKEY_LOCAL_MACHINE, OPTIONS, "SearchOrder", Text, true},
     },
 };
 
@@ -97,7 +101,8 @@ struct Stored {
 };
 
 // Forms under which each value counts as missing: another type, a number of
-// the wrong size, a text or list longer than any page reads.
+// the wrong size, a text or list longer than any page reads (except where
+// keptWhenLong: that value stays as stored).
 static const char* const MissingForms[] = {"another type", "REG_BINARY",    "REG_MULTI_SZ",
                                            "REG_QWORD",    "2-byte number", "8-byte number",
                                            "5,000 bytes"};
@@ -149,9 +154,11 @@ class HostileRegistry : public testing::Test {
         FreeLibrary(library_);
     }
 
-    // Opens the sheet and visits every page; then OK (the text of the box
-    // that refused it, "" when none) or Cancel.
-    std::string Session(const SheetUnderTest& sheet, bool ok)
+    // Opens the sheet and visits every page (and runs edit on the page of
+    // pageId); then OK (the text of the box that refused it, "" when none)
+    // or Cancel.
+    std::string Session(const SheetUnderTest& sheet, bool ok,
+                        std::function<void(SheetDriver&)> edit = nullptr, int pageId = 0)
     {
         SheetDriver driver;
         auto entry = (ZevrEntryPoint)(void (*)())GetProcAddress(library_, sheet.entry);
@@ -160,6 +167,11 @@ class HostileRegistry : public testing::Test {
         // Selecting the current page again would ask it to validate first.
         for (int i = 1; i < driver.PageCount(); ++i)
             driver.SelectPage(i);
+        if (edit) {
+            if (driver.PageCount() > 1)
+                driver.SelectPageId(pageId);
+            edit(driver);
+        }
         if (!ok) {
             driver.PressCancel();
             return driver.WaitClosed() ? "" : "(not closed)";
@@ -204,13 +216,21 @@ class HostileRegistry : public testing::Test {
             EXPECT_EQ("", GuardedSessions(sheet));
             fresh = TakeRegistrySnapshot();
         }
-        for (int form = 0; form < (int)(sizeof(MissingForms) / sizeof(MissingForms[0])); ++form) {
+        const int forms = (int)(sizeof(MissingForms) / sizeof(MissingForms[0]));
+        for (int form = 0; form < forms; ++form) {
             SCOPED_TRACE(MissingForms[form]);
             RegistrySandbox sandbox;
-            for (const ReadValue& value : sheet.values)
-                Store(value.hive, value.key, value.name, MissingForm(form, value.kind));
+            RegistrySnapshot expected = fresh;
+            for (const ReadValue& value : sheet.values) {
+                Stored stored = MissingForm(form, value.kind);
+                Store(value.hive, value.key, value.name, stored);
+                if (form == forms - 1 && value.keptWhenLong)
+                    expected
+                        .keys[std::string(value.hive == HKEY_CURRENT_USER ? "HKCU\\" : "HKLM\\") +
+                              value.key][value.name] = {stored.type, stored.data};
+            }
             EXPECT_EQ("", GuardedSessions(sheet));
-            EXPECT_EQ("", ValueChanges(fresh, TakeRegistrySnapshot()));
+            EXPECT_EQ("", ValueChanges(expected, TakeRegistrySnapshot()));
         }
     }
 
@@ -296,6 +316,8 @@ TEST_F(HostileRegistry, SharingSheetReadsAnUnterminatedFileName)
 }
 
 // Name-service data that OK must refuse: the page's own box, then Cancel.
+// Texts too long to show are kept as stored and pass for servers and a
+// domain.
 TEST_F(HostileRegistry, NameServiceSheetRefusesOrSavesWhatItReads)
 {
     std::string longText(4999, 'x');
@@ -307,10 +329,10 @@ TEST_F(HostileRegistry, NameServiceSheetRefusesOrSavesWhatItReads)
     } cases[] = {
         {"WY", std::string("1.2.3.4 5.6.7.8", 15), "abc", ""},
         {"NW", std::string("1.2.3.4", 7), "abc", ""},
-        {"YW", longText, "abc", "Please add at least one server to the list."},
+        {"YW", longText, "abc", ""},
         {"N", std::string("1.2.3.4", 7), "bad/name",
          "\"bad/name\" is not a valid NIS or NIS+ Domain Name."},
-        {"Y", std::string("1.2.3.4", 7), longText, "This field cannot be empty."},
+        {"Y", std::string("1.2.3.4", 7), longText, ""},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.order + (" " + row.domain.substr(0, 10)));
@@ -328,8 +350,86 @@ TEST_F(HostileRegistry, NameServiceSheetRefusesOrSavesWhatItReads)
             continue;
         EXPECT_EQ(Sz(row.order), Raw(HKEY_LOCAL_MACHINE, OPTIONS, "SearchOrder"));
         EXPECT_EQ(Sz(row.servers), Raw(HKEY_LOCAL_MACHINE, OPTIONS, "NisServers"));
+        EXPECT_EQ(Sz(row.servers), Raw(HKEY_LOCAL_MACHINE, OPTIONS, "NisplusServers"));
         EXPECT_EQ(Sz(row.domain), Raw(HKEY_LOCAL_MACHINE, OPTIONS, "Domain"));
     }
+}
+
+// A text or list too long for its page, stored as another tool left it:
+// OK without a touch leaves it byte for byte (and creates no file for the
+// name shown in place of a long log file name); an edit of its control
+// stores the new value.
+TEST_F(HostileRegistry, TooLongTextsStayUntilTheirControlIsEdited)
+{
+    std::string hosts;
+    for (int i = 0; i < 600; ++i)
+        hosts += "host" + std::to_string(100 + i) + '\0';
+    hosts += '\0'; // 4,801 bytes
+    std::string servers = "10.1.1.1";
+    for (int i = 2; i <= 25; ++i)
+        servers += " 10.1.1." + std::to_string(i);
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    std::string logFile = temp + std::string("zevrlong") + std::to_string(GetCurrentProcessId());
+    auto type = [](const char* text) { return [text](SheetDriver& d) { d.SetText(1089, text); }; };
+    auto add = [](int addressId, int addId) {
+        return [=](SheetDriver& d) {
+            SendMessageA(d.Item(addressId), WM_SETTEXT, 0, (LPARAM) "10.20.30.40");
+            d.Click(addId);
+        };
+    };
+    auto hostsEdit = [](SheetDriver& d) {
+        d.Click(1048);
+        d.SetText(1049, "alpha,beta");
+    };
+    auto fileEdit = [&](SheetDriver& d) { d.SetText(1040, logFile.c_str()); };
+    const std::string nisplus = "NW", nis = "YW"; // the services' codes lead
+    const struct {
+        const SheetUnderTest& sheet;
+        int pageId;
+        const char* key;
+        const char* name;
+        DWORD type;
+        std::string stored;
+        std::vector<std::pair<const char*, std::string>> others; // of NameServiceOptions
+        std::function<void(SheetDriver&)> edit;
+        std::string edited;
+    } cases[] = {
+        // clang-format off
+        {NfsClient, 109, MACHINE_NFS "Authentication\\Servers", "Hosts", REG_MULTI_SZ, hosts, {},
+         hostsEdit, std::string("7:alpha\0beta\0\0", 14)},
+        {Sharing, 106, "SOFTWARE\\ZEVR\\CC\\1.0\\LOGGING", "File", REG_SZ,
+         "C:\\" + std::string(299, 'f'), {}, fileEdit, Sz(logFile)},
+        {NameService, 115, OPTIONS, "NisServers", REG_SZ, servers,
+         {{"SearchOrder", nis}, {"Domain", "abc"}}, add(1091, 1092), Sz("10.20.30.40")},
+        {NameService, 115, OPTIONS, "NisplusServers", REG_SZ, servers,
+         {{"SearchOrder", nisplus}, {"Domain", "abc"}}, add(1095, 1096), Sz("10.20.30.40")},
+        {NameService, 115, OPTIONS, "Domain", REG_SZ, std::string(300, 'd'),
+         {{"SearchOrder", nis}, {"NisServers", "1.2.3.4"}}, type("example.org"), Sz("example.org")},
+        {NameService, 115, OPTIONS, "SearchOrder", REG_SZ, nisplus + std::string(39, 'W'),
+         {{"NisServers", "1.2.3.4"}, {"Domain", "abc"}}, [](SheetDriver& d) { d.Click(1106); },
+         Sz("WY")},
+        // clang-format on
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        RegistrySandbox sandbox;
+        for (const auto& other : row.others)
+            WriteRaw(HKEY_LOCAL_MACHINE, OPTIONS, other.first, REG_SZ, other.second.c_str(),
+                     (DWORD)other.second.size() + 1);
+        WriteRaw(HKEY_LOCAL_MACHINE, row.key, row.name, row.type, row.stored.data(),
+                 (DWORD)row.stored.size());
+        // As the registry keeps it (it gives a text its terminator).
+        std::string stored = Raw(HKEY_LOCAL_MACHINE, row.key, row.name);
+        DeleteFileA("C:\\LOGGING.TXT");
+        EXPECT_EQ("", GuardedSessions(row.sheet));
+        EXPECT_EQ(stored, Raw(HKEY_LOCAL_MACHINE, row.key, row.name));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\LOGGING.TXT"));
+        EXPECT_EQ("", Session(row.sheet, true, row.edit, row.pageId));
+        EXPECT_EQ(row.edited, Raw(HKEY_LOCAL_MACHINE, row.key, row.name));
+    }
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(logFile.c_str()));
+    DeleteFileA(logFile.c_str());
 }
 
 // Values of other tools in the mount-defaults keys, per-server and

@@ -94,4 +94,13 @@ TEST_F(SecurityPage, MaskAndServerListAreShownAndSaved)
     OpenSecurity(true);
     EXPECT_EQ("--------- B off ", Shown());
     CancelAndClose();
+
+    // A list too long to show is kept, but "Def&aults" is a change.
+    std::string hosts(5000, 'h');
+    WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_MULTI_SZ, hosts.c_str(), 5002);
+    OpenSecurity(true);
+    EXPECT_EQ("--------- B off ", Shown());
+    sheet_->PressDefaults();
+    OkAndClose();
+    EXPECT_EQ("*||", Hosts());
 }

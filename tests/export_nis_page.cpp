@@ -417,6 +417,15 @@ TEST_F(NisSheet, ServerListsSplitCapAndRefuseDuplicates)
     EXPECT_EQ(40u, sheet_->ListItems(NisListId).size());
     Close(true);
     EXPECT_EQ(many, Stored("NisServers"));
+
+    // An entry that the stored text could not hold is refused as well.
+    std::string wide(170, '7');
+    WriteString(HKEY_LOCAL_MACHINE, OPTIONS, "NisServers", wide.c_str());
+    Open();
+    AddServer(NisAddressId, "10.20.30.40");
+    EXPECT_EQ(Items{wide}, sheet_->ListItems(NisListId));
+    Close(true);
+    EXPECT_EQ(wide, Stored("NisServers"));
 }
 
 TEST_F(NisSheet, AnEnabledServiceNeedsServersAndAValidDomain)
@@ -456,6 +465,14 @@ TEST_F(NisSheet, AnEnabledServiceNeedsServersAndAValidDomain)
     // The last refusal leaves the domain selected for retyping.
     EXPECT_EQ(sheet_->Item(DomainId), sheet_->Focus());
     EXPECT_EQ(std::make_pair(0, 3), SheetDriver::Selection(sheet_->Item(DomainId)));
+    EXPECT_EQ("a\"/\"b", Stored("Domain"));
+    // The whole text counts: the field holds 255 characters, the last of
+    // them checked too.
+    EXPECT_EQ(255, SendMessageA(sheet_->Item(DomainId), EM_GETLIMITTEXT, 0, 0));
+    sheet_->SetText(DomainId, std::string(256, 'a').c_str());
+    EXPECT_EQ("This field has a limit of 255 characters. | Error", ApplyMessage());
+    sheet_->SetText(DomainId, (std::string(254, 'a') + "/").c_str());
+    EXPECT_NE("", ApplyMessage());
     EXPECT_EQ("a\"/\"b", Stored("Domain"));
     Close(false);
     EXPECT_EQ("a\"/\"b", Stored("Domain"));

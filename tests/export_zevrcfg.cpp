@@ -339,6 +339,26 @@ TEST_F(Zevrcfg, ExportThenReplacingImportThenExportGivesTheSameFile)
     run = Tool("import \"" + file + "\"");
     EXPECT_EQ(0u, run.Exit) << run.Err;
     EXPECT_EQ(second, Export());
+
+    // A host list longer than the page shows is marked, and neither set of
+    // another value nor a replacing import of the export removes it.
+    std::string hosts;
+    for (int i = 0; i < 600; ++i)
+        hosts += "host" + std::to_string(100 + i) + '\0';
+    hosts += '\0';
+    WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_MULTI_SZ, hosts.data(),
+             (DWORD)hosts.size());
+    EXPECT_TRUE(Has(Tool("show").Out, "\n  " + std::string(26, ' ') + "   (kept as stored:"));
+    EXPECT_EQ(0u, Tool("set IdleTime 900").Exit);
+    std::string third = Export();
+    EXPECT_TRUE(Has(third, "\n# Hosts at the machine left out, kept as stored:"));
+    WriteFileText(file, third);
+    run = Tool("import --replace \"" + file + "\"");
+    EXPECT_EQ(0u, run.Exit) << run.Err;
+    DWORD type = 0;
+    std::string stored;
+    EXPECT_TRUE(ReadRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", &type, &stored));
+    EXPECT_TRUE(type == REG_MULTI_SZ && stored == hosts);
     DeleteFileA(file.c_str());
 }
 

@@ -102,7 +102,7 @@ TEST_F(Binders, EditTextLoadsWithinTheSizeAndSavesAtMostSizeLessOne)
     BindEditText(d_, TextEdit, key_, "Missing", "default", 0, 256);
     EXPECT_EQ("default", Text(TextEdit));
 
-    // Too long for the buffer: counted as missing.
+    // Too long for the buffer: the default is shown.
     std::string longText(300, 'z');
     WriteString(HKEY_CURRENT_USER, KeyPath, "Long", longText.c_str());
     BindEditText(d_, TextEdit, key_, "Long", "default", 0, 256);

@@ -220,6 +220,34 @@ TEST_F(RegistryLayer, MultiStringsAreSizedAndTerminated)
     EXPECT_EQ('\0', tight[4]);
 }
 
+// Too long only when the type is right: another type of any length is
+// missing, so that the page's default replaces it.
+TEST_F(RegistryLayer, TextReadersTellTooLongFromMissing)
+{
+    std::string longText(300, 'z');
+    Raw("Long", REG_SZ, longText.data(), (DWORD)longText.size());
+    Raw("Full", REG_SZ, "abcd", 4); // fits, its terminator does not
+    Raw("LongList", REG_MULTI_SZ, longText.data(), (DWORD)longText.size());
+    Raw("LongBinary", REG_BINARY, longText.data(), (DWORD)longText.size());
+    const struct {
+        const char* name;
+        bool multi;
+        TextReadResult read;
+    } cases[] = {
+        {"Long", false, TextTooLong},      {"Full", false, TextTooLong},
+        {"Full", true, TextMissing},       {"LongList", true, TextTooLong},
+        {"LongList", false, TextMissing},  {"LongBinary", false, TextMissing},
+        {"LongBinary", true, TextMissing}, {"Missing", false, TextMissing},
+    };
+    for (const auto& c : cases) {
+        char buffer[4];
+        DWORD size = sizeof(buffer);
+        EXPECT_EQ(c.read, c.multi ? ReadMultiStringValue(key_, c.name, buffer, &size)
+                                  : ReadStringValue(key_, c.name, buffer, &size))
+            << c.name << (c.multi ? " as a list" : "");
+    }
+}
+
 TEST_F(RegistryLayer, WritersReportFailureOnAReadOnlyKey)
 {
     MakeKeyReadOnly(HKEY_CURRENT_USER, "Software\\ZEVR\\CC\\1.0\\locked");

@@ -130,6 +130,35 @@ TEST(SettingsTable, NumbersAcceptedClampedOrRefusedAsThePagesDo)
     EXPECT_EQ(SettingRefused, CheckSettingNumber(nullptr, 0, nullptr));
 }
 
+// The stored bytes against each page's read buffer, terminators included.
+TEST(SettingsTable, TextsTooLongForThePageAreKeptAsStored)
+{
+    const char* options = "zevrnfs\\NameServiceOptions";
+    const struct {
+        const SettingRow* row;
+        std::string data;
+        int kept;
+    } cases[] = {
+        {FindSettingInKey(HiveMachine, options, "Domain"), std::string(255, 'd') + '\0', 0},
+        {FindSettingInKey(HiveMachine, options, "Domain"), std::string(255, 'd'), 0},
+        {FindSettingInKey(HiveMachine, options, "Domain"), std::string(256, 'd'), 1},
+        {FindSettingInKey(HiveMachine, options, "NisServers"), std::string(180, '1') + '\0', 1},
+        {FindSettingInKey(HiveMachine, options, "SearchOrder"), std::string(34, 'W') + '\0', 0},
+        {FindSettingInKey(HiveMachine, options, "SearchOrder"), std::string(35, 'W'), 1},
+        {FindSettingInKey(HiveMachine, "LOGGING", "File"), std::string(256, 'f') + '\0', 1},
+        {Nfs("Hosts"), std::string(4092, 'h') + std::string(2, '\0'), 0},
+        {Nfs("Hosts"), std::string(4092, 'h') + '\0', 0}, // closed by the page
+        {Nfs("Hosts"), std::string(4093, 'h') + '\0', 1},
+        {Nfs("Hosts"), std::string(1, '\0'), 0},
+        {Nfs("Transport"), std::string(5000, 't'), 0}, // a choice: rewritten
+        {Nfs("ShortNameMappingCharacter"), std::string(5000, '~'), 0},
+        {Nfs("ReadOnly"), std::string(5000, '1'), 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.kept, IsKeptAsStored(c.row, c.data.data(), c.data.size()))
+            << c.row->Name << " " << c.data.size();
+}
+
 TEST(SettingsTable, InputAsStoredOrAsShown)
 {
     struct Case {
