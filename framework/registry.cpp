@@ -143,6 +143,13 @@ LONG EnumValueName(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* ty
     return RegEnumValueA(key, index, name, nameSize, NULL, type, NULL, NULL);
 }
 
+LONG EnumValueData(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data,
+                   DWORD* dataSize)
+{
+    ++RegistryCalls;
+    return RegEnumValueA(key, index, name, nameSize, NULL, type, data, dataSize);
+}
+
 LONG QueryRawValue(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size)
 {
     ++RegistryCalls;

@@ -30,6 +30,10 @@ LONG DeleteSettingsKey(HKEY hive, const char* subPath);
 LONG DeleteSettingsValue(HKEY key, const char* valueName);
 LONG EnumSubKey(HKEY key, DWORD index, char* name, DWORD nameSize);
 LONG EnumValueName(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type);
+// The same with the data: ERROR_MORE_DATA when the name or the data does
+// not fit, and then neither is known.
+LONG EnumValueData(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data,
+                   DWORD* dataSize);
 LONG QueryRawValue(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size);
 LONG SetRawValue(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size);
 

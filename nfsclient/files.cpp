@@ -43,7 +43,7 @@ INT_PTR CALLBACK FilesPageProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_NOTIFY:
         if (((NMHDR*)lParam)->code == (UINT)PSN_APPLY) {
             TransferFilesPage(1);
-            PruneInheritedValues();
+            PruneAfterPageSaves();
         }
         return FALSE;
     }

@@ -156,7 +156,9 @@ void ApplyAllPages(NMHDR* header)
     CommitSecurityReset(page);
     CommitTuningReset(page);
     SetApplied(page, 1);
-    PruneInheritedValues();
+    // The Files and Folders page prunes again after its save, from what this
+    // pass read.
+    PruneAndKeepReading();
 }
 
 void HookSheetFrame(HWND frame)
@@ -192,6 +194,7 @@ LRESULT CALLBACK SheetFrameHook(HWND frame, UINT message, WPARAM wParam, LPARAM 
         break;
     case WM_DESTROY:
         FreeSheetState();
+        ForgetPruneReading();
         break;
     }
     return CallWindowProcA(SavedFrameProc, frame, message, wParam, lParam);

@@ -45,6 +45,14 @@ DWORD GetInheritedMachineDefault(const char* valueName);
 // and mount-defaults keys left empty. Any hive but HKEY_CURRENT_USER is
 // refused: machine-wide settings are never pruned.
 void PruneInheritedValues();
+// The two passes of an apply, with pages saving top-level values in
+// between: the first keeps what it read of the tree, the second starts from
+// that reading (and is a whole pass when nothing is kept) and forgets it.
+// Nothing else may change the keys below the top level in between.
+void PruneAndKeepReading();
+void PruneAfterPageSaves();
+// Frees a kept reading that no second pass used.
+void ForgetPruneReading();
 void PruneServerTree(HKEY hive, const char* path, const char* subKeyName,
                      const char* defaultsKeyName);
 LONG PruneDefaultsKey(HKEY hive, const char* levelPath, const char* defaultsKeyName);

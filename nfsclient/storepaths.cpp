@@ -68,7 +68,7 @@ const char* FindStringDefault(const char* valueName)
     return row != NULL ? row->DefaultText : NULL;
 }
 
-static int EqualIgnoringCase(const char* a, const char* b)
+int EqualIgnoringCase(const char* a, const char* b)
 {
     for (; *a != '\0' && *b != '\0'; ++a, ++b) {
         char x = (*a >= 'A' && *a <= 'Z') ? (char)(*a - 'A' + 'a') : *a;

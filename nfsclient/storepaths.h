@@ -29,6 +29,8 @@ const char* FindStringDefault(const char* valueName);
 // The registry ignores case in value names, so such a value is that row's
 // value although the exact lookup above does not find it.
 int IsCaseVariantOfDwordDefault(const char* valueName);
+// 1 when a and b differ at most in the case of ASCII letters.
+int EqualIgnoringCase(const char* a, const char* b);
 
 // Joins up to four texts (NULL parts are left out) into output of size
 // bytes: 1, or 0 with an empty output when the whole would not fit. Settings

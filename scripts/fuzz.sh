@@ -25,15 +25,23 @@ fi
 "$root/scripts/build.sh" native >/dev/null
 
 bin="$root/build/native/tests/native"
+status=0
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     for source in "$root"/tests/native/fuzz_*.cpp; do
         targets+=("$(basename "$source" .cpp)")
     done
 fi
+# The pruning pass's differential test is no libFuzzer target: with no
+# target named it runs on 200,000 random trees (ZEVR_PRUNE_TREES) instead of
+# the test suite's 10,000.
+if [ $# -eq 0 ]; then
+    trees=${ZEVR_PRUNE_TREES:-200000}
+    echo "== prune_diff: $trees trees"
+    ZEVR_PRUNE_TREES=$trees "$bin/prune_diff" --gtest_brief=1 || status=1
+fi
 findings="$root/build/native/fuzz-findings"
 mkdir -p "$findings"
-status=0
 for target in "${targets[@]}"; do
     corpus="$root/build/native/fuzz-corpus/$target"
     mkdir -p "$corpus"

@@ -112,6 +112,11 @@ TEST_F(SheetDefaults, DefaultsThenOkWritesEveryDefaultAndPrunesTheKeys)
 TEST_F(SheetDefaults, AfterVisitingEveryPageTheAdvancedValuesStayStored)
 {
     StoreNonDefaults();
+    // A server's UMask equals what the Security page writes at the top level
+    // after the General page has pruned: the last pass deletes it.
+    const char* server = "Software\\ZEVR\\CC\\1.0\\zevrnfs\\Servers\\srv1\\UserMountDefaults";
+    WriteDword(CU, server, "UMask", 18);
+    WriteDword(CU, server, "Retries", 2);
     Open();
     for (int page = 1; page < sheet_->PageCount(); ++page)
         sheet_->SelectPage(page);
@@ -123,6 +128,8 @@ TEST_F(SheetDefaults, AfterVisitingEveryPageTheAdvancedValuesStayStored)
     ExpectDefaults(true);
     EXPECT_EQ(2, ValueCount(CU, USER_DEFAULTS));
     EXPECT_EQ(1, ValueCount(CU, MACHINE_DEFAULTS));
+    EXPECT_FALSE(ValueExists(CU, server, "UMask"));
+    EXPECT_EQ(1, ValueCount(CU, server));
 }
 
 // Pages open at the press show the defaults at once: the test above sees

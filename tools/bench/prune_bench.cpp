@@ -10,10 +10,11 @@
 // the registry calls the pass made (counted by the registry layer) per
 // mount-defaults key, and the values and keys it deleted.
 //
-// Apply: per size, on three fresh trees, the sheet is opened, its other five
-// pages visited (Security, Caching, Tuning, Files and Folders, Advanced) and
-// OK pressed on the last one; the time from OK to the return of the export,
-// and the registry calls of opening, visiting and OK.
+// Apply: per size, on three fresh trees, a bare enumeration of the tree,
+// then the sheet is opened, its other five pages visited (Security, Caching,
+// Tuning, Files and Folders, Advanced) and OK pressed on the last one; the
+// time from OK to the return of the export beside the enumeration's, and
+// the registry calls of opening, visiting and OK.
 //
 //   prune_bench [NxM ...]        (default: 10x10 100x10 300x10)
 //
@@ -43,8 +44,8 @@ struct PruneRun {
 };
 
 struct ApplyRun {
-    double OkMs, OkCpu;
-    long Keys;
+    double OkMs, OkCpu, BareMs;
+    long Keys, BareCalls;
     DWORD OpenCalls, VisitCalls, OkCalls;
 };
 
@@ -92,6 +93,9 @@ static bool ApplyOnce(int servers, int resources, ApplyRun* run)
     BuildTree(servers, resources);
     long values;
     CountTree(&run->Keys, &values);
+    double start = NowMs();
+    run->BareCalls = BareEnumeration();
+    run->BareMs = NowMs() - start;
     DWORD before = GetRegistryCallCount();
     if (TimeOpen(ShowNfsSheet, NULL).Wall < 0)
         return false;
@@ -135,7 +139,7 @@ int main(int argc, char** argv)
            "CPU: %s)\n",
            Runs, CpuServerCount() > 0 ? "this thread's and the servers'" : "this thread's only");
     printf("servers resources  keys values  bare ms prune ms ratio  bare CPU prune CPU ratio "
-           "bare calls prune calls calls/key deleted keys-deleted\n");
+           "bare calls prune calls calls/key deleted keys-deleted  bare/key net/key ratio\n");
     for (int i = 0; i < count; ++i) {
         int servers, resources;
         if (!ParseSize(sizes[i], &servers, &resources))
@@ -152,12 +156,17 @@ int main(int argc, char** argv)
         const PruneRun& run = runs[0];
         double bareMs = Median(bare, Runs), pruneMs = Median(prune, Runs);
         double bareCpuMs = Median(bareCpu, Runs), pruneCpuMs = Median(pruneCpu, Runs);
+        // Net: the calls less the deletions, which a bare enumeration does
+        // not make.
+        double bareKey = (double)run.BareCalls / (double)run.Keys;
+        double netKey =
+            (double)((long)run.Calls - run.ValuesDeleted - run.KeysDeleted) / (double)run.Keys;
         printf("%7d %9d %5ld %6ld %8.1f %8.1f %5.2f %9.1f %9.1f %5.2f %10ld %11lu %9.1f %7ld "
-               "%12ld\n",
+               "%12ld %9.1f %7.1f %5.2f\n",
                servers, resources, run.Keys, run.Values, bareMs, pruneMs, pruneMs / bareMs,
                bareCpuMs, pruneCpuMs, bareCpuMs > 0 ? pruneCpuMs / bareCpuMs : 0, run.BareCalls,
                (unsigned long)run.Calls, (double)run.Calls / (double)run.Keys, run.ValuesDeleted,
-               run.KeysDeleted);
+               run.KeysDeleted, bareKey, netKey, netKey / bareKey);
         fflush(stdout);
     }
 
@@ -168,14 +177,14 @@ int main(int argc, char** argv)
     printf("\napply path: OK on the NFS client sheet after visiting all six pages "
            "(median of %d fresh trees)\n",
            Runs);
-    printf("servers resources  keys    OK ms  us/key   OK CPU open calls visit calls OK calls "
-           "OK calls/key\n");
+    printf("servers resources  keys    OK ms  us/key   OK CPU  bare ms OK/bare open calls "
+           "visit calls OK calls OK calls/key bare calls/key ratio\n");
     for (int i = 0; i < count; ++i) {
         int servers, resources;
         if (!ParseSize(sizes[i], &servers, &resources))
             continue;
         ApplyRun runs[Runs];
-        double ok[Runs], okCpu[Runs];
+        double ok[Runs], okCpu[Runs], bare[Runs], okToBare[Runs];
         for (int r = 0; r < Runs; ++r) {
             if (!ApplyOnce(servers, resources, &runs[r])) {
                 fprintf(stderr, "prune_bench: the NFS client sheet did not become idle or close\n");
@@ -184,13 +193,19 @@ int main(int argc, char** argv)
             }
             ok[r] = runs[r].OkMs;
             okCpu[r] = runs[r].OkCpu;
+            bare[r] = runs[r].BareMs;
+            okToBare[r] = runs[r].OkMs / runs[r].BareMs;
         }
         const ApplyRun& run = runs[0];
         double okMs = Median(ok, Runs);
-        printf("%7d %9d %5ld %8.1f %7.1f %8.1f %10lu %11lu %8lu %12.1f\n", servers, resources,
-               run.Keys, okMs, okMs * 1000.0 / (double)run.Keys, Median(okCpu, Runs),
+        double okKey = (double)run.OkCalls / (double)run.Keys;
+        double bareKey = (double)run.BareCalls / (double)run.Keys;
+        // OK/bare is the median of each tree's own ratio.
+        printf("%7d %9d %5ld %8.1f %7.1f %8.1f %8.1f %7.2f %10lu %11lu %8lu %12.1f %14.1f %5.2f\n",
+               servers, resources, run.Keys, okMs, okMs * 1000.0 / (double)run.Keys,
+               Median(okCpu, Runs), Median(bare, Runs), Median(okToBare, Runs),
                (unsigned long)run.OpenCalls, (unsigned long)run.VisitCalls,
-               (unsigned long)run.OkCalls, (double)run.OkCalls / (double)run.Keys);
+               (unsigned long)run.OkCalls, okKey, bareKey, okKey / bareKey);
         fflush(stdout);
     }
     DropScratch();
