@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Writes the Group Policy templates docs/policy/ZEVRNTPS.admx and
 # docs/policy/en-US/ZEVRNTPS.adml from the settings table
-# (framework/settings.cpp). The native tests fail until the files written
+# (framework/settingrows.cpp). The native tests fail until the files written
 # here are committed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Writes docs/registry.md from the settings table (framework/settings.cpp):
+# Writes docs/registry.md from the settings table (framework/settingrows.cpp):
 # builds the native generator and runs it. The native tests fail until the
 # file written here is committed.
 set -euo pipefail
