@@ -198,6 +198,9 @@ char* FormatPermissions(uint32_t mask, char* output);
 
 // The row's choice for a stored number or text, and its index in Choices;
 // -1 when none matches.
+// ASCII case folding, shared by the look-ups and the input parser.
+char LowerCase(char c);
+int SameIgnoringCase(const char* a, const char* b);
 int FindChoiceByNumber(const SettingRow* row, uint32_t number);
 int FindChoiceByText(const SettingRow* row, const char* text);
 
