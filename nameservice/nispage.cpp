@@ -9,38 +9,13 @@
 #include "help.h"
 #include "nistext.h"
 #include "registry.h"
+#include "resource.h"
 #include "settings.h"
 #include "sheet.h"
 
 #include <string.h>
 
 enum {
-    NisTemplateId = 115,
-    DomainId = 1089,
-    NisAddressId = 1091,
-    NisAddId = 1092,
-    NisListId = 1093,
-    NisRemoveId = 1094,
-    NisplusAddressId = 1095,
-    NisplusAddId = 1096,
-    NisplusListId = 1097,
-    NisplusRemoveId = 1098,
-    OrderListId = 1099,
-    NisLabelId = 1103,
-    DomainLabelId = 1104,
-    NisplusLabelId = 1105,
-    EnableNisId = 1106,
-    EnableNisplusId = 1107,
-    UpId = 1156,
-    DownId = 1157,
-};
-
-enum {
-    WindowsDefaultId = 26,
-    BadDomainId = 27,
-    NeedServerId = 37,
-    FieldLimitId = 8,
-    FieldEmptyId = 9,
     WindowsDefaultSize = 40,
     SearchOrderSize = 35,
     DomainSize = 256,
@@ -74,7 +49,7 @@ static WNDPROC SavedAddressProc;
 
 void AddNisPage()
 {
-    AddPropertyPage(NisTemplateId, NisPageProc);
+    AddPropertyPage(IDD_NIS, NisPageProc);
 }
 
 static int IsChecked(int id)
@@ -89,7 +64,7 @@ static void RemoveServer(int listId);
 
 static const char* ServerValueName(int listId)
 {
-    return listId == NisListId ? "NisServers" : "NisplusServers";
+    return listId == IDC_NIS_LIST ? "NisServers" : "NisplusServers";
 }
 
 // 1 when the command was handled here; such commands do not mark the page
@@ -97,34 +72,34 @@ static const char* ServerValueName(int listId)
 static int NisPageCommand(int id)
 {
     switch (id) {
-    case NisAddId:
-        AddServer(NisAddressId, NisListId);
+    case IDC_NIS_ADD:
+        AddServer(IDC_NIS_ADDRESS, IDC_NIS_LIST);
         return 1;
-    case NisRemoveId:
-        RemoveServer(NisListId);
+    case IDC_NIS_REMOVE:
+        RemoveServer(IDC_NIS_LIST);
         return 1;
-    case NisplusAddId:
-        AddServer(NisplusAddressId, NisplusListId);
+    case IDC_NISPLUS_ADD:
+        AddServer(IDC_NISPLUS_ADDRESS, IDC_NISPLUS_LIST);
         return 1;
-    case NisplusRemoveId:
-        RemoveServer(NisplusListId);
+    case IDC_NISPLUS_REMOVE:
+        RemoveServer(IDC_NISPLUS_LIST);
         return 1;
-    case OrderListId:
+    case IDC_NIS_ORDER:
         RefreshNisPage();
         return 1;
-    case EnableNisId:
+    case IDC_NIS_ENABLE:
         ReleaseValue("SearchOrder");
-        ButtonSetCheck(NisPageWindow, EnableNisplusId, BST_UNCHECKED);
+        ButtonSetCheck(NisPageWindow, IDC_NISPLUS_ENABLE, BST_UNCHECKED);
         RefreshNisPage();
         return 1;
-    case EnableNisplusId:
+    case IDC_NISPLUS_ENABLE:
         ReleaseValue("SearchOrder");
-        ButtonSetCheck(NisPageWindow, EnableNisId, BST_UNCHECKED);
+        ButtonSetCheck(NisPageWindow, IDC_NIS_ENABLE, BST_UNCHECKED);
         RefreshNisPage();
         return 1;
-    case UpId:
+    case IDC_NIS_UP:
         return MoveSearchOrderUp();
-    case DownId:
+    case IDC_NIS_DOWN:
         return MoveSearchOrderDown();
     }
     return 0;
@@ -182,12 +157,12 @@ LRESULT CALLBACK NisAddressHookProc(HWND control, UINT message, WPARAM wParam, L
 BOOL InitNisPage(HWND page)
 {
     NisPageWindow = page;
-    const char* text = LoadMessageText(NULL, WindowsDefaultId);
+    const char* text = LoadMessageText(NULL, IDS_WINDOWS_DEFAULT);
     lstrcpynA(WindowsDefaultText, text != NULL ? text : "", sizeof(WindowsDefaultText));
     // Both controls are of the one class: one saved procedure serves them.
-    SavedAddressProc = SetControlWindowProc(page, NisAddressId, NisAddressHookProc);
-    SetControlWindowProc(page, NisplusAddressId, NisAddressHookProc);
-    EditLimitText(page, DomainId, DomainSize - 1);
+    SavedAddressProc = SetControlWindowProc(page, IDC_NIS_ADDRESS, NisAddressHookProc);
+    SetControlWindowProc(page, IDC_NISPLUS_ADDRESS, NisAddressHookProc);
+    EditLimitText(page, IDC_NIS_DOMAIN, DomainSize - 1);
     TransferNisPage(0);
     RefreshNisPage();
     return TRUE;
@@ -248,36 +223,36 @@ static void ApplySearchOrderCode(char code)
     if (code == SearchCode(WindowsEntry)) {
         // One entry however often the code is stored, or it would be saved
         // back repeated.
-        if (ListFindExact(page, OrderListId, WindowsDefaultText) != LB_ERR)
+        if (ListFindExact(page, IDC_NIS_ORDER, WindowsDefaultText) != LB_ERR)
             return;
-        ListSetSelection(page, OrderListId,
-                         (int)ListAddString(page, OrderListId, WindowsDefaultText));
+        ListSetSelection(page, IDC_NIS_ORDER,
+                         (int)ListAddString(page, IDC_NIS_ORDER, WindowsDefaultText));
         return;
     }
     if (code == SearchCode(NisEntry)) {
         text = ServiceText(NisEntry);
-        checkId = EnableNisId;
+        checkId = IDC_NIS_ENABLE;
     } else if (code == SearchCode(NisplusEntry)) {
         text = ServiceText(NisplusEntry);
-        checkId = EnableNisplusId;
+        checkId = IDC_NISPLUS_ENABLE;
     } else {
         return;
     }
     // Only the first service code counts, and only once.
-    if (IsChecked(EnableNisId) || IsChecked(EnableNisplusId))
+    if (IsChecked(IDC_NIS_ENABLE) || IsChecked(IDC_NISPLUS_ENABLE))
         return;
-    LRESULT index = ListAddString(page, OrderListId, text);
+    LRESULT index = ListAddString(page, IDC_NIS_ORDER, text);
     ButtonSetCheck(page, checkId, BST_CHECKED);
-    ListSetSelection(page, OrderListId, (int)index);
+    ListSetSelection(page, IDC_NIS_ORDER, (int)index);
 }
 
 static void EncodeSearchOrder(char* codes)
 {
     int used = 0;
-    LRESULT count = ListGetCount(NisPageWindow, OrderListId);
+    LRESULT count = ListGetCount(NisPageWindow, IDC_NIS_ORDER);
     for (int i = 0; i < count && used < SearchOrderSize - 1; ++i) {
         char item[ServerTextSize];
-        if (!ListGetItemText(NisPageWindow, OrderListId, i, item, sizeof(item)))
+        if (!ListGetItemText(NisPageWindow, IDC_NIS_ORDER, i, item, sizeof(item)))
             break;
         if (strcmp(item, WindowsDefaultText) == 0)
             codes[used++] = SearchCode(WindowsEntry);
@@ -302,8 +277,8 @@ static void TransferSearchOrder(HKEY key, int save)
         SetStringValue(key, "SearchOrder", codes);
         return;
     }
-    ButtonSetCheck(page, EnableNisId, BST_UNCHECKED);
-    ButtonSetCheck(page, EnableNisplusId, BST_UNCHECKED);
+    ButtonSetCheck(page, IDC_NIS_ENABLE, BST_UNCHECKED);
+    ButtonSetCheck(page, IDC_NISPLUS_ENABLE, BST_UNCHECKED);
     DWORD size = sizeof(codes);
     TextReadResult read = ReadStringValue(key, "SearchOrder", codes, &size);
     if (read == TextTooLong)
@@ -321,10 +296,10 @@ void TransferNisPage(int save)
     HKEY key;
     if (CreateSettingsKey(HKEY_LOCAL_MACHINE, OptionsPath, &key) != ERROR_SUCCESS)
         return;
-    BindEditText(NisPageWindow, DomainId, key, "Domain", OptionSetting("Domain")->DefaultText, save,
-                 DomainSize);
-    TransferServerList(key, "NisServers", NisListId, save);
-    TransferServerList(key, "NisplusServers", NisplusListId, save);
+    BindEditText(NisPageWindow, IDC_NIS_DOMAIN, key, "Domain", OptionSetting("Domain")->DefaultText,
+                 save, DomainSize);
+    TransferServerList(key, "NisServers", IDC_NIS_LIST, save);
+    TransferServerList(key, "NisplusServers", IDC_NISPLUS_LIST, save);
     TransferSearchOrder(key, save);
     CloseSettingsKey(key);
 }
@@ -335,55 +310,55 @@ static void SyncSearchOrderEntry(int checkId, const char* text)
     HWND page = NisPageWindow;
     LRESULT index;
     if (IsChecked(checkId)) {
-        index = ListFindExact(page, OrderListId, text);
+        index = ListFindExact(page, IDC_NIS_ORDER, text);
         if (index == LB_ERR)
-            index = ListAddString(page, OrderListId, text);
+            index = ListAddString(page, IDC_NIS_ORDER, text);
     } else {
-        index = ListDeleteMatching(page, OrderListId, text);
+        index = ListDeleteMatching(page, IDC_NIS_ORDER, text);
     }
-    if (ListGetSelection(page, OrderListId) == LB_ERR && index >= 1 &&
-        index - 1 < ListGetCount(page, OrderListId))
-        ListSetSelection(page, OrderListId, (int)(index - 1));
+    if (ListGetSelection(page, IDC_NIS_ORDER) == LB_ERR && index >= 1 &&
+        index - 1 < ListGetCount(page, IDC_NIS_ORDER))
+        ListSetSelection(page, IDC_NIS_ORDER, (int)(index - 1));
 }
 
 static void UpdateMoveButtons()
 {
-    LRESULT selection = ListGetSelection(NisPageWindow, OrderListId);
-    LRESULT count = ListGetCount(NisPageWindow, OrderListId);
-    EnableControl(NisPageWindow, UpId, selection != 0);
-    EnableControl(NisPageWindow, DownId, count - selection - 1 != 0);
+    LRESULT selection = ListGetSelection(NisPageWindow, IDC_NIS_ORDER);
+    LRESULT count = ListGetCount(NisPageWindow, IDC_NIS_ORDER);
+    EnableControl(NisPageWindow, IDC_NIS_UP, selection != 0);
+    EnableControl(NisPageWindow, IDC_NIS_DOWN, count - selection - 1 != 0);
 }
 
 void RefreshNisPage()
 {
     HWND page = NisPageWindow;
     char address[IPAddressTextSize];
-    int nis = IsChecked(EnableNisId);
-    int nisServers = ListGetCount(page, NisListId) != 0;
-    int nisAddress = GetIPAddressText(page, NisAddressId, address);
-    int nisplus = IsChecked(EnableNisplusId);
-    int nisplusServers = ListGetCount(page, NisplusListId) != 0;
-    int nisplusAddress = GetIPAddressText(page, NisplusAddressId, address);
+    int nis = IsChecked(IDC_NIS_ENABLE);
+    int nisServers = ListGetCount(page, IDC_NIS_LIST) != 0;
+    int nisAddress = GetIPAddressText(page, IDC_NIS_ADDRESS, address);
+    int nisplus = IsChecked(IDC_NISPLUS_ENABLE);
+    int nisplusServers = ListGetCount(page, IDC_NISPLUS_LIST) != 0;
+    int nisplusAddress = GetIPAddressText(page, IDC_NISPLUS_ADDRESS, address);
 
-    static const int nisControls[] = {NisLabelId, NisListId, NisAddressId};
-    static const int nisplusControls[] = {NisplusLabelId, NisplusListId, NisplusAddressId};
+    static const int nisControls[] = {IDC_NIS_LABEL, IDC_NIS_LIST, IDC_NIS_ADDRESS};
+    static const int nisplusControls[] = {IDC_NISPLUS_LABEL, IDC_NISPLUS_LIST, IDC_NISPLUS_ADDRESS};
     for (int id : nisControls)
         EnableControl(page, id, nis);
-    EnableControl(page, NisRemoveId, nis && nisServers);
-    EnableControl(page, NisAddId, nis && nisAddress);
+    EnableControl(page, IDC_NIS_REMOVE, nis && nisServers);
+    EnableControl(page, IDC_NIS_ADD, nis && nisAddress);
     for (int id : nisplusControls)
         EnableControl(page, id, nisplus);
-    EnableControl(page, NisplusRemoveId, nisplus && nisplusServers);
-    EnableControl(page, NisplusAddId, nisplus && nisplusAddress);
-    EnableControl(page, DomainLabelId, nis || nisplus);
-    EnableControl(page, DomainId, nis || nisplus);
+    EnableControl(page, IDC_NISPLUS_REMOVE, nisplus && nisplusServers);
+    EnableControl(page, IDC_NISPLUS_ADD, nisplus && nisplusAddress);
+    EnableControl(page, IDC_NIS_DOMAIN_LABEL, nis || nisplus);
+    EnableControl(page, IDC_NIS_DOMAIN, nis || nisplus);
 
-    SyncSearchOrderEntry(EnableNisId, ServiceText(NisEntry));
-    SyncSearchOrderEntry(EnableNisplusId, ServiceText(NisplusEntry));
+    SyncSearchOrderEntry(IDC_NIS_ENABLE, ServiceText(NisEntry));
+    SyncSearchOrderEntry(IDC_NISPLUS_ENABLE, ServiceText(NisplusEntry));
     UpdateMoveButtons();
     // While one service is enabled, the other cannot be.
-    EnableControl(page, EnableNisId, !nisplus);
-    EnableControl(page, EnableNisplusId, !nis);
+    EnableControl(page, IDC_NIS_ENABLE, !nisplus);
+    EnableControl(page, IDC_NISPLUS_ENABLE, !nis);
 }
 
 static int CanAddServer(int listId, const char* address)
@@ -438,16 +413,16 @@ static void RemoveServer(int listId)
 static int MoveSearchOrderEntry(int step)
 {
     HWND page = NisPageWindow;
-    LRESULT selection = ListGetSelection(page, OrderListId);
+    LRESULT selection = ListGetSelection(page, IDC_NIS_ORDER);
     LRESULT target = selection + step;
-    if (selection == LB_ERR || target < 0 || target >= ListGetCount(page, OrderListId))
+    if (selection == LB_ERR || target < 0 || target >= ListGetCount(page, IDC_NIS_ORDER))
         return 0;
     char text[SearchOrderSize];
-    if (!ListGetItemText(page, OrderListId, (int)selection, text, sizeof(text)))
+    if (!ListGetItemText(page, IDC_NIS_ORDER, (int)selection, text, sizeof(text)))
         return 0;
-    ListDeleteString(page, OrderListId, (int)selection);
-    ListInsertString(page, OrderListId, (int)target, text);
-    ListSetSelection(page, OrderListId, (int)target);
+    ListDeleteString(page, IDC_NIS_ORDER, (int)selection);
+    ListInsertString(page, IDC_NIS_ORDER, (int)target, text);
+    ListSetSelection(page, IDC_NIS_ORDER, (int)target);
     ReleaseValue("SearchOrder");
     RefreshNisPage();
     return 1;
@@ -471,7 +446,7 @@ static int RequireServers(int listId, int addressId)
     // A kept list holds servers, although none could be shown.
     if ((count != 0 && count != LB_ERR) || IsValueKept(ServerValueName(listId)))
         return 1;
-    const char* text = LoadMessageText(NULL, NeedServerId);
+    const char* text = LoadMessageText(NULL, IDS_NEED_SERVER);
     ShowMessageBox(NisPageWindow, text != NULL ? text : "", NULL, MB_ICONEXCLAMATION);
     SetFocus(GetDlgItem(NisPageWindow, addressId));
     return 0;
@@ -479,29 +454,31 @@ static int RequireServers(int listId, int addressId)
 
 static void ReportBadDomain(const char* domain)
 {
-    const char* text = LoadMessageText(NULL, BadDomainId, domain);
+    const char* text = LoadMessageText(NULL, IDS_BAD_DOMAIN, domain);
     ShowMessageBox(NisPageWindow, text != NULL ? text : "", NULL, MB_ICONEXCLAMATION);
-    EditSelectAll(NisPageWindow, DomainId);
-    SetFocus(GetDlgItem(NisPageWindow, DomainId));
+    EditSelectAll(NisPageWindow, IDC_NIS_DOMAIN);
+    SetFocus(GetDlgItem(NisPageWindow, IDC_NIS_DOMAIN));
 }
 
 int ValidateNisPage()
 {
-    int nis = IsChecked(EnableNisId);
-    int nisplus = IsChecked(EnableNisplusId);
+    int nis = IsChecked(IDC_NIS_ENABLE);
+    int nisplus = IsChecked(IDC_NISPLUS_ENABLE);
     if (!nis && !nisplus)
         return 1;
-    if (nis && !RequireServers(NisListId, NisAddressId))
+    if (nis && !RequireServers(IDC_NIS_LIST, IDC_NIS_ADDRESS))
         return 0;
-    if (nisplus && !RequireServers(NisplusListId, NisplusAddressId))
+    if (nisplus && !RequireServers(IDC_NISPLUS_LIST, IDC_NISPLUS_ADDRESS))
         return 0;
     // A kept domain is given, although it could not be shown.
-    if (IsEditTextKept(NisPageWindow, DomainId, "Domain", OptionSetting("Domain")->DefaultText))
+    if (IsEditTextKept(NisPageWindow, IDC_NIS_DOMAIN, "Domain",
+                       OptionSetting("Domain")->DefaultText))
         return 1;
-    if (!ValidateTextField(NisPageWindow, DomainId, 0, DomainSize - 1, FieldLimitId, FieldEmptyId))
+    if (!ValidateTextField(NisPageWindow, IDC_NIS_DOMAIN, 0, DomainSize - 1, IDS_FIELD_LIMIT,
+                           IDS_FIELD_EMPTY))
         return 0;
     char domain[DomainSize] = "";
-    GetDlgItemTextA(NisPageWindow, DomainId, domain, sizeof(domain));
+    GetDlgItemTextA(NisPageWindow, IDC_NIS_DOMAIN, domain, sizeof(domain));
     if (IsValidDomainName(domain))
         return 1;
     ReportBadDomain(domain);

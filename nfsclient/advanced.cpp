@@ -7,22 +7,12 @@
 #include "controls.h"
 #include "help.h"
 #include "registry.h"
+#include "resource.h"
 #include "sheet.h"
 #include "sheetstate.h"
 #include "store.h"
 
 static HWND AdvancedPageWindow;
-
-enum {
-    AutomaticTransportId = 2100,
-    UdpOnlyId = 2102,
-    AutomaticVersionId = 2110,
-    Version2OnlyId = 2112,
-    PortmapperId = 1085,
-    SpecificPortId = 1086,
-    PortLabelId = 1087,
-    PortId = 1088,
-};
 
 // Room for "tcp" and "udp"; a longer stored text reads as missing.
 enum { TransportBufferSize = 10 };
@@ -36,24 +26,24 @@ static const char* InheritedTransport()
 
 static void CheckTransport(HWND page, const char* text)
 {
-    ButtonCheckRadio(page, AutomaticTransportId, UdpOnlyId,
-                     AutomaticTransportId + TransportIndex(text));
+    ButtonCheckRadio(page, IDC_ADVANCED_TRANSPORT_AUTOMATIC, IDC_ADVANCED_UDP_ONLY,
+                     IDC_ADVANCED_TRANSPORT_AUTOMATIC + TransportIndex(text));
 }
 
 static void CheckVersion(HWND page, DWORD value)
 {
-    ButtonCheckRadio(page, AutomaticVersionId, Version2OnlyId,
-                     AutomaticVersionId + VersionIndex(value));
+    ButtonCheckRadio(page, IDC_ADVANCED_VERSION_AUTOMATIC, IDC_ADVANCED_V2_ONLY,
+                     IDC_ADVANCED_VERSION_AUTOMATIC + VersionIndex(value));
 }
 
 static void ShowPort(HWND page, DWORD port)
 {
-    SetDlgItemInt(page, PortId, port, FALSE);
+    SetDlgItemInt(page, IDC_ADVANCED_PORT, port, FALSE);
 }
 
 void AddAdvancedPage()
 {
-    AddPropertyPage(AdvancedTemplateId, AdvancedPageProc);
+    AddPropertyPage(IDD_NFS_ADVANCED, AdvancedPageProc);
 }
 
 INT_PTR CALLBACK AdvancedPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -63,7 +53,8 @@ INT_PTR CALLBACK AdvancedPageProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_INITDIALOG:
         return InitAdvancedPage(window);
     case WM_COMMAND:
-        if (LOWORD(wParam) == PortmapperId || LOWORD(wParam) == SpecificPortId) {
+        if (LOWORD(wParam) == IDC_ADVANCED_PORTMAPPER ||
+            LOWORD(wParam) == IDC_ADVANCED_SPECIFIC_PORT) {
             UpdateAdvancedControls();
             return TRUE;
         }
@@ -108,7 +99,8 @@ void TransferTransport(HKEY key, const char* valueName, const char* defaultText,
 {
     HWND page = AdvancedPageWindow;
     if (save) {
-        int index = GetCheckedRadioIndex(page, AutomaticTransportId, UdpOnlyId);
+        int index =
+            GetCheckedRadioIndex(page, IDC_ADVANCED_TRANSPORT_AUTOMATIC, IDC_ADVANCED_UDP_ONLY);
         SetStringValue(key, valueName, TransportText(index));
         return;
     }
@@ -121,7 +113,8 @@ void TransferNfsVersion(HKEY key, const char* valueName, DWORD defaultValue, int
 {
     HWND page = AdvancedPageWindow;
     if (save) {
-        int index = GetCheckedRadioIndex(page, AutomaticVersionId, Version2OnlyId);
+        int index =
+            GetCheckedRadioIndex(page, IDC_ADVANCED_VERSION_AUTOMATIC, IDC_ADVANCED_V2_ONLY);
         SetDwordValue(key, valueName, VersionValue(index));
         return;
     }
@@ -133,20 +126,20 @@ void TransferNfsVersion(HKEY key, const char* valueName, DWORD defaultValue, int
 void TransferNfsPort(int save)
 {
     HWND page = AdvancedPageWindow;
-    BOOL portmapper = ButtonGetCheck(page, PortmapperId) == BST_CHECKED;
+    BOOL portmapper = ButtonGetCheck(page, IDC_ADVANCED_PORTMAPPER) == BST_CHECKED;
     HKEY key;
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return;
     if (save) {
         // Port 0 asks the portmapper, so anything but a number saves that.
-        UINT port = GetDialogUnsigned(page, PortId, NULL);
+        UINT port = GetDialogUnsigned(page, IDC_ADVANCED_PORT, NULL);
         SetDwordValue(key, "NfsPort", portmapper ? 0 : (DWORD)port);
     } else {
         DWORD port = GetInheritedUserDefault("NfsPort");
         GetDwordValue(key, "NfsPort", &port);
         ShowPort(page, port);
-        ButtonCheckRadio(page, PortmapperId, SpecificPortId,
-                         port == 0 ? PortmapperId : SpecificPortId);
+        ButtonCheckRadio(page, IDC_ADVANCED_PORTMAPPER, IDC_ADVANCED_SPECIFIC_PORT,
+                         port == 0 ? IDC_ADVANCED_PORTMAPPER : IDC_ADVANCED_SPECIFIC_PORT);
     }
     CloseSettingsKey(key);
 }
@@ -154,9 +147,9 @@ void TransferNfsPort(int save)
 void UpdateAdvancedControls()
 {
     HWND page = AdvancedPageWindow;
-    BOOL specific = ButtonGetCheck(page, SpecificPortId) == BST_CHECKED;
-    EnableControl(page, PortLabelId, specific);
-    EnableControl(page, PortId, specific);
+    BOOL specific = ButtonGetCheck(page, IDC_ADVANCED_SPECIFIC_PORT) == BST_CHECKED;
+    EnableControl(page, IDC_ADVANCED_PORT_LABEL, specific);
+    EnableControl(page, IDC_ADVANCED_PORT, specific);
     MarkPageChanged(page);
 }
 
@@ -171,7 +164,8 @@ void ResetAdvancedPage(HWND window)
     CheckTransport(page, InheritedTransport());
     CheckVersion(page, GetInheritedUserDefault("NfsVersion"));
     ShowPort(page, GetInheritedUserDefault("NfsPort"));
-    ButtonCheckRadio(page, PortmapperId, SpecificPortId, PortmapperId);
+    ButtonCheckRadio(page, IDC_ADVANCED_PORTMAPPER, IDC_ADVANCED_SPECIFIC_PORT,
+                     IDC_ADVANCED_PORTMAPPER);
     UpdateAdvancedControls();
     SetAdvancedResetPending(window, 0);
 }

@@ -5,6 +5,7 @@
 #include "controls.h"
 #include "help.h"
 #include "registry.h"
+#include "resource.h"
 #include "settings.h"
 #include "sheet.h"
 #include "sheetstate.h"
@@ -12,24 +13,8 @@
 
 static HWND CachingPageWindow;
 
-enum {
-    CacheSizeId = 1057,
-    AttributeCacheId = 1058,
-    FolderMinimumId = 1059,
-    FolderMaximumId = 1060,
-    FileMinimumId = 1061,
-    FileMaximumId = 1062,
-    MappingsId = 1063,
-    FolderLabelId = 1064,
-    FileLabelId = 1065,
-    MinimumHeadingId = 1066,
-    MaximumHeadingId = 1067,
-    CacheSizeLabelId = 1126,
-    DataCacheId = 1154,
-};
-
-static const int AttributeCombos[] = {FolderMinimumId, FolderMaximumId, FileMinimumId,
-                                      FileMaximumId};
+static const int AttributeCombos[] = {IDC_CACHING_FOLDER_MINIMUM, IDC_CACHING_FOLDER_MAXIMUM,
+                                      IDC_CACHING_FILE_MINIMUM, IDC_CACHING_FILE_MAXIMUM};
 static const char* const AttributeValues[] = {"AttrCacheDirMin", "AttrCacheDirMax",
                                               "AttrCacheRegMin", "AttrCacheRegMax"};
 
@@ -42,7 +27,7 @@ static DWORD FixedDefault(const char* valueName)
 
 void AddCachingPage()
 {
-    AddPropertyPage(CachingTemplateId, CachingPageProc);
+    AddPropertyPage(IDD_NFS_CACHING, CachingPageProc);
 }
 
 INT_PTR CALLBACK CachingPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -52,7 +37,7 @@ INT_PTR CALLBACK CachingPageProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG:
         return InitCachingPage(window);
     case WM_COMMAND:
-        if (wParam == AttributeCacheId || wParam == DataCacheId) {
+        if (wParam == IDC_CACHING_ATTRIBUTES || wParam == IDC_CACHING_DATA) {
             UpdateCachingControls();
             return TRUE;
         }
@@ -85,12 +70,12 @@ void FillCachingLists()
         for (int id : AttributeCombos)
             ComboAddString(page, id, *time);
     // The named item for 0 ("Automatic") leads the size list.
-    ComboAddResourceString(page, CacheSizeId, 11);
+    ComboAddResourceString(page, IDC_CACHING_SIZE, 11);
     for (const char* const* size = FindNfsSetting("CacheSizeK")->Items; *size != NULL; ++size)
-        ComboAddString(page, CacheSizeId, *size);
+        ComboAddString(page, IDC_CACHING_SIZE, *size);
     for (const char* const* count = FindNfsSetting("NumMappedNames")->Items; *count != NULL;
          ++count)
-        ComboAddString(page, MappingsId, *count);
+        ComboAddString(page, IDC_CACHING_MAPPINGS, *count);
 }
 
 // Binds one minimum/maximum pair; on save only when the pair is in order.
@@ -111,14 +96,16 @@ int TransferCachingPage(int save)
     HKEY key;
     if (CreateServiceParametersKey(&key) != ERROR_SUCCESS)
         return 0;
-    BindComboNumber(page, CacheSizeId, key, "CacheSizeK", FixedDefault("CacheSizeK"), save);
-    BindCheckBox(page, DataCacheId, key, "EnableDataCache", FixedDefault("EnableDataCache"), save);
-    BindComboNumber(page, MappingsId, key, "NumMappedNames", FixedDefault("NumMappedNames"), save);
+    BindComboNumber(page, IDC_CACHING_SIZE, key, "CacheSizeK", FixedDefault("CacheSizeK"), save);
+    BindCheckBox(page, IDC_CACHING_DATA, key, "EnableDataCache", FixedDefault("EnableDataCache"),
+                 save);
+    BindComboNumber(page, IDC_CACHING_MAPPINGS, key, "NumMappedNames",
+                    FixedDefault("NumMappedNames"), save);
     CloseSettingsKey(key);
 
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindInvertedCheckBox(page, AttributeCacheId, key, "AttrCacheOff",
+    BindInvertedCheckBox(page, IDC_CACHING_ATTRIBUTES, key, "AttrCacheOff",
                          GetInheritedUserDefault("AttrCacheOff"), save);
     TransferCachePair(key, 0, save);
     TransferCachePair(key, 1, save);
@@ -139,15 +126,16 @@ int CheckCachePair(int minimumId, int maximumId)
 void UpdateCachingControls()
 {
     HWND page = CachingPageWindow;
-    BOOL attributes = ButtonGetCheck(page, AttributeCacheId) == BST_CHECKED;
-    static const int attributeControls[] = {FolderLabelId,    FileLabelId,     MinimumHeadingId,
-                                            MaximumHeadingId, FolderMinimumId, FolderMaximumId,
-                                            FileMinimumId,    FileMaximumId};
+    BOOL attributes = ButtonGetCheck(page, IDC_CACHING_ATTRIBUTES) == BST_CHECKED;
+    static const int attributeControls[] = {
+        IDC_CACHING_FOLDER_LABEL,    IDC_CACHING_FILE_LABEL,     IDC_CACHING_MINIMUM_HEADING,
+        IDC_CACHING_MAXIMUM_HEADING, IDC_CACHING_FOLDER_MINIMUM, IDC_CACHING_FOLDER_MAXIMUM,
+        IDC_CACHING_FILE_MINIMUM,    IDC_CACHING_FILE_MAXIMUM};
     for (int id : attributeControls)
         EnableControl(page, id, attributes);
-    BOOL data = ButtonGetCheck(page, DataCacheId) == BST_CHECKED;
-    EnableControl(page, CacheSizeId, data);
-    EnableControl(page, CacheSizeLabelId, data);
+    BOOL data = ButtonGetCheck(page, IDC_CACHING_DATA) == BST_CHECKED;
+    EnableControl(page, IDC_CACHING_SIZE, data);
+    EnableControl(page, IDC_CACHING_SIZE_LABEL, data);
     MarkPageChanged(page);
 }
 
@@ -159,13 +147,13 @@ void ResetCachingPage(HWND window)
         return;
     }
     CachingPageWindow = page;
-    ComboSetNumber(page, CacheSizeId, FixedDefault("CacheSizeK"));
-    ButtonSetCheck(page, AttributeCacheId,
+    ComboSetNumber(page, IDC_CACHING_SIZE, FixedDefault("CacheSizeK"));
+    ButtonSetCheck(page, IDC_CACHING_ATTRIBUTES,
                    GetInheritedUserDefault("AttrCacheOff") == 0 ? BST_CHECKED : BST_UNCHECKED);
-    ButtonSetCheck(page, DataCacheId, FixedDefault("EnableDataCache"));
+    ButtonSetCheck(page, IDC_CACHING_DATA, FixedDefault("EnableDataCache"));
     for (int i = 0; i < 4; ++i)
         ComboSetNumber(page, AttributeCombos[i], GetInheritedUserDefault(AttributeValues[i]));
-    ComboSetNumber(page, MappingsId, FixedDefault("NumMappedNames"));
+    ComboSetNumber(page, IDC_CACHING_MAPPINGS, FixedDefault("NumMappedNames"));
     UpdateCachingControls();
     SetCachingResetPending(window, 0);
 }

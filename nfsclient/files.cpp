@@ -6,6 +6,7 @@
 #include "controls.h"
 #include "help.h"
 #include "registry.h"
+#include "resource.h"
 #include "settings.h"
 #include "sheet.h"
 #include "sheetstate.h"
@@ -13,19 +14,9 @@
 
 static HWND FilesPageWindow;
 
-enum {
-    ArchiveBitId = 1074,
-    CaseSensitiveId = 1078,
-    SystemVId = 1079,
-    BsdId = 1080,
-    CaseForceId = 1120,
-    LowercaseId = 1121,
-    UppercaseId = 1122,
-};
-
 void AddFilesPage()
 {
-    AddPropertyPage(FilesTemplateId, FilesPageProc);
+    AddPropertyPage(IDD_NFS_FILES, FilesPageProc);
 }
 
 INT_PTR CALLBACK FilesPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -35,7 +26,7 @@ INT_PTR CALLBACK FilesPageProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_INITDIALOG:
         return InitFilesPage(window);
     case WM_COMMAND:
-        if (LOWORD(wParam) == CaseForceId) {
+        if (LOWORD(wParam) == IDC_FILES_CASE_FORCE) {
             UpdateFilesControls();
             return TRUE;
         }
@@ -66,14 +57,15 @@ int TransferFilesPage(int save)
     HKEY key;
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindCheckBox(page, ArchiveBitId, key, "ArchiveBit", GetInheritedUserDefault("ArchiveBit"),
+    BindCheckBox(page, IDC_FILES_ARCHIVE, key, "ArchiveBit", GetInheritedUserDefault("ArchiveBit"),
                  save);
-    BindCheckBox(page, CaseSensitiveId, key, "CaseSensitive",
+    BindCheckBox(page, IDC_FILES_CASE_SENSITIVE, key, "CaseSensitive",
                  GetInheritedUserDefault("CaseSensitive"), save);
-    BindRadioGroup(page, LowercaseId, UppercaseId, key, "PreferredCaseIsUpper",
+    BindRadioGroup(page, IDC_FILES_LOWERCASE, IDC_FILES_UPPERCASE, key, "PreferredCaseIsUpper",
                    GetInheritedUserDefault("PreferredCaseIsUpper"), save);
-    BindCheckBox(page, CaseForceId, key, "CaseForce", GetInheritedUserDefault("CaseForce"), save);
-    BindRadioGroup(page, SystemVId, BsdId, key, "UseBsdGroupSemantics",
+    BindCheckBox(page, IDC_FILES_CASE_FORCE, key, "CaseForce", GetInheritedUserDefault("CaseForce"),
+                 save);
+    BindRadioGroup(page, IDC_FILES_SYSTEM_V, IDC_FILES_BSD, key, "UseBsdGroupSemantics",
                    GetInheritedUserDefault("UseBsdGroupSemantics"), save);
     CloseSettingsKey(key);
     return 1;
@@ -84,10 +76,10 @@ int TransferFilesPage(int save)
 void UpdateFilesControls()
 {
     HWND page = FilesPageWindow;
-    BOOL force = ButtonGetCheck(page, CaseForceId) == BST_CHECKED;
-    EnableControl(page, CaseSensitiveId, force);
+    BOOL force = ButtonGetCheck(page, IDC_FILES_CASE_FORCE) == BST_CHECKED;
+    EnableControl(page, IDC_FILES_CASE_SENSITIVE, force);
     if (!force)
-        ButtonSetCheck(page, CaseSensitiveId, BST_UNCHECKED);
+        ButtonSetCheck(page, IDC_FILES_CASE_SENSITIVE, BST_UNCHECKED);
     MarkPageChanged(page);
 }
 
@@ -111,11 +103,11 @@ void ResetFilesPage(HWND window)
         return;
     }
     FilesPageWindow = page;
-    ShowInheritedCheck(page, ArchiveBitId, "ArchiveBit");
-    ShowInheritedCheck(page, CaseSensitiveId, "CaseSensitive");
-    ShowInheritedRadio(page, LowercaseId, UppercaseId, "PreferredCaseIsUpper");
-    ShowInheritedCheck(page, CaseForceId, "CaseForce");
-    ShowInheritedRadio(page, SystemVId, BsdId, "UseBsdGroupSemantics");
+    ShowInheritedCheck(page, IDC_FILES_ARCHIVE, "ArchiveBit");
+    ShowInheritedCheck(page, IDC_FILES_CASE_SENSITIVE, "CaseSensitive");
+    ShowInheritedRadio(page, IDC_FILES_LOWERCASE, IDC_FILES_UPPERCASE, "PreferredCaseIsUpper");
+    ShowInheritedCheck(page, IDC_FILES_CASE_FORCE, "CaseForce");
+    ShowInheritedRadio(page, IDC_FILES_SYSTEM_V, IDC_FILES_BSD, "UseBsdGroupSemantics");
     UpdateFilesControls();
     SetFilesResetPending(window, 0);
 }

@@ -7,6 +7,7 @@
 #include "help.h"
 #include "numbers.h"
 #include "registry.h"
+#include "resource.h"
 #include "settings.h"
 #include "sheet.h"
 #include "sheetstate.h"
@@ -15,17 +16,9 @@
 static HWND GeneralPageWindow;
 static WNDPROC SavedFrameProc;
 
-enum {
-    ReadOnlyId = 1041,
-    LockingSharingId = 1042,
-    MappingCharacterId = 1043,
-    ReadSizeId = 1045,
-    WriteSizeId = 1046,
-};
-
 void AddGeneralPage()
 {
-    AddPropertyPage(GeneralTemplateId, GeneralPageProc);
+    AddPropertyPage(IDD_NFS_GENERAL, GeneralPageProc);
 }
 
 INT_PTR CALLBACK GeneralPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -63,9 +56,10 @@ BOOL InitGeneralPage(HWND page)
     POINT bottomRight = {ok.right, ok.bottom};
     ScreenToClient(frame, &topLeft);
     ScreenToClient(frame, &bottomRight);
-    HWND button = CreateWindowExA(
-        0, "BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 5, topLeft.y, 127,
-        bottomRight.y - topLeft.y, frame, (HMENU)(INT_PTR)DefaultsButtonId, ModuleInstance, NULL);
+    HWND button =
+        CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 5,
+                        topLeft.y, 127, bottomRight.y - topLeft.y, frame,
+                        (HMENU)(INT_PTR)IDC_GENERAL_DEFAULTS, ModuleInstance, NULL);
     HFONT font = (HFONT)SendMessageA(page, WM_GETFONT, 0, 0);
     if (font != NULL)
         SendMessageA(button, WM_SETFONT, (WPARAM)font, 0);
@@ -77,8 +71,8 @@ BOOL InitGeneralPage(HWND page)
     GeneralPageWindow = page;
 
     FillMappingCharacters();
-    FillTransferSizes(ReadSizeId);
-    FillTransferSizes(WriteSizeId);
+    FillTransferSizes(IDC_GENERAL_READ_SIZE);
+    FillTransferSizes(IDC_GENERAL_WRITE_SIZE);
     TransferGeneralPage(0);
     return TRUE;
 }
@@ -88,16 +82,16 @@ BOOL InitGeneralPage(HWND page)
 void FillMappingCharacters()
 {
     const SettingRow* row = FindNfsSetting("ShortNameMappingCharacter");
-    ComboSetRedraw(GeneralPageWindow, MappingCharacterId, FALSE);
+    ComboSetRedraw(GeneralPageWindow, IDC_GENERAL_MAPPING, FALSE);
     for (int i = 0; i < row->ChoiceCount; ++i)
-        ComboAddString(GeneralPageWindow, MappingCharacterId, row->Choices[i].Text);
-    ComboSetRedraw(GeneralPageWindow, MappingCharacterId, TRUE);
-    ComboSelectOrSetText(GeneralPageWindow, MappingCharacterId, row->DefaultText);
+        ComboAddString(GeneralPageWindow, IDC_GENERAL_MAPPING, row->Choices[i].Text);
+    ComboSetRedraw(GeneralPageWindow, IDC_GENERAL_MAPPING, TRUE);
+    ComboSelectOrSetText(GeneralPageWindow, IDC_GENERAL_MAPPING, row->DefaultText);
 }
 
 void FillTransferSizes(int id)
 {
-    const SettingRow* row = FindNfsSetting(id == ReadSizeId ? "RSize" : "WSize");
+    const SettingRow* row = FindNfsSetting(id == IDC_GENERAL_READ_SIZE ? "RSize" : "WSize");
     ComboSetRedraw(GeneralPageWindow, id, FALSE);
     for (const char* const* size = row->Items; *size != NULL; ++size)
         ComboAddString(GeneralPageWindow, id, *size);
@@ -112,10 +106,11 @@ int TransferGeneralPage(int save)
     HKEY key;
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindCheckBox(page, ReadOnlyId, key, "ReadOnly", GetInheritedUserDefault("ReadOnly"), save);
-    BindCheckBox(page, LockingSharingId, key, "LockingSharing",
+    BindCheckBox(page, IDC_GENERAL_READ_ONLY, key, "ReadOnly", GetInheritedUserDefault("ReadOnly"),
+                 save);
+    BindCheckBox(page, IDC_GENERAL_LOCKING, key, "LockingSharing",
                  GetInheritedUserDefault("LockingSharing"), save);
-    BindComboText(page, MappingCharacterId, key, "ShortNameMappingCharacter",
+    BindComboText(page, IDC_GENERAL_MAPPING, key, "ShortNameMappingCharacter",
                   GetInheritedString(HKEY_CURRENT_USER, GetUserDefaultsPath(),
                                      "ShortNameMappingCharacter", 256),
                   save);
@@ -123,8 +118,10 @@ int TransferGeneralPage(int save)
 
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindComboNumber(page, ReadSizeId, key, "RSize", GetInheritedMachineDefault("RSize"), save);
-    BindComboNumber(page, WriteSizeId, key, "WSize", GetInheritedMachineDefault("WSize"), save);
+    BindComboNumber(page, IDC_GENERAL_READ_SIZE, key, "RSize", GetInheritedMachineDefault("RSize"),
+                    save);
+    BindComboNumber(page, IDC_GENERAL_WRITE_SIZE, key, "WSize", GetInheritedMachineDefault("WSize"),
+                    save);
     CloseSettingsKey(key);
     return 1;
 }
@@ -133,13 +130,13 @@ void ShowGeneralDefaults(HWND window)
 {
     (void)window;
     HWND page = GeneralPageWindow;
-    ButtonSetCheck(page, ReadOnlyId, GetInheritedUserDefault("ReadOnly"));
-    ButtonSetCheck(page, LockingSharingId, GetInheritedUserDefault("LockingSharing"));
-    ComboSelectOrSetText(page, MappingCharacterId,
+    ButtonSetCheck(page, IDC_GENERAL_READ_ONLY, GetInheritedUserDefault("ReadOnly"));
+    ButtonSetCheck(page, IDC_GENERAL_LOCKING, GetInheritedUserDefault("LockingSharing"));
+    ComboSelectOrSetText(page, IDC_GENERAL_MAPPING,
                          GetInheritedString(HKEY_CURRENT_USER, GetUserDefaultsPath(),
                                             "ShortNameMappingCharacter", 256));
-    ComboSetNumber(page, ReadSizeId, GetInheritedMachineDefault("RSize"));
-    ComboSetNumber(page, WriteSizeId, GetInheritedMachineDefault("WSize"));
+    ComboSetNumber(page, IDC_GENERAL_READ_SIZE, GetInheritedMachineDefault("RSize"));
+    ComboSetNumber(page, IDC_GENERAL_WRITE_SIZE, GetInheritedMachineDefault("WSize"));
 }
 
 void ApplyAllPages(NMHDR* header)
@@ -173,13 +170,13 @@ LRESULT CALLBACK SheetFrameHook(HWND frame, UINT message, WPARAM wParam, LPARAM 
 {
     switch (message) {
     case WM_HELP:
-        if (((HELPINFO*)lParam)->iCtrlId == DefaultsButtonId) {
+        if (((HELPINFO*)lParam)->iCtrlId == IDC_GENERAL_DEFAULTS) {
             SendMessageA(GetGeneralPage(frame), WM_HELP, wParam, lParam);
             return TRUE;
         }
         break;
     case WM_CONTEXTMENU: {
-        HWND button = GetDlgItem(frame, DefaultsButtonId);
+        HWND button = GetDlgItem(frame, IDC_GENERAL_DEFAULTS);
         if ((HWND)wParam == button && button != NULL) {
             SendMessageA(GetGeneralPage(frame), WM_CONTEXTMENU, wParam, lParam);
             return TRUE;
@@ -187,8 +184,8 @@ LRESULT CALLBACK SheetFrameHook(HWND frame, UINT message, WPARAM wParam, LPARAM 
         break;
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) == DefaultsButtonId) {
-            ResetAllPages(GetDlgItem(frame, DefaultsButtonId));
+        if (LOWORD(wParam) == IDC_GENERAL_DEFAULTS) {
+            ResetAllPages(GetDlgItem(frame, IDC_GENERAL_DEFAULTS));
             return TRUE;
         }
         break;

@@ -9,20 +9,6 @@
 // All pages, in the order the sheet shows them.
 void AddNfsClientPages();
 
-// Dialog template ids of the pages.
-enum {
-    GeneralTemplateId = 107,
-    SecurityTemplateId = 109,
-    CachingTemplateId = 111,
-    TuningTemplateId = 112,
-    FilesTemplateId = 113,
-    AdvancedTemplateId = 114,
-};
-
-// The control id of the "Def&aults" button on the sheet frame, and of the
-// hidden placeholder on the General page that carries its help topic.
-enum { DefaultsButtonId = 1118 };
-
 // NFS General page and sheet coordination
 void AddGeneralPage();
 INT_PTR CALLBACK GeneralPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,7 @@
 #include "controls.h"
 #include "help.h"
 #include "registry.h"
+#include "resource.h"
 #include "serverlist.h"
 #include "settings.h"
 #include "sheet.h"
@@ -14,15 +15,6 @@
 #include <string.h>
 
 static HWND SecurityPageWindow;
-
-enum {
-    UserReadId = 2000, // the nine mask boxes run from 2000 to 2008
-    OtherExecuteId = 2008,
-    BroadcastId = 1047,
-    SpecificServerId = 1048,
-    ServersId = 1049,
-    ServersLabelId = 1051,
-};
 
 enum {
     ServerListSize = 4096,
@@ -50,7 +42,7 @@ static DWORD InheritedUmask()
 
 void AddSecurityPage()
 {
-    AddPropertyPage(SecurityTemplateId, SecurityPageProc);
+    AddPropertyPage(IDD_NFS_SECURITY, SecurityPageProc);
 }
 
 INT_PTR CALLBACK SecurityPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -60,7 +52,7 @@ INT_PTR CALLBACK SecurityPageProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_INITDIALOG:
         return InitSecurityPage(window);
     case WM_COMMAND:
-        if (LOWORD(wParam) == BroadcastId || LOWORD(wParam) == SpecificServerId) {
+        if (LOWORD(wParam) == IDC_SECURITY_BROADCAST || LOWORD(wParam) == IDC_SECURITY_SPECIFIC) {
             // The user's choice, even of what was shown: saved from now on.
             if (HIWORD(wParam) == BN_CLICKED)
                 ReleaseValue("Hosts");
@@ -115,7 +107,7 @@ void ShowUmask(DWORD mask)
 {
     DWORD granted = GrantedFromUmask(mask);
     for (int bit = 0; bit < MaskBits; ++bit)
-        ButtonSetCheck(SecurityPageWindow, OtherExecuteId - bit,
+        ButtonSetCheck(SecurityPageWindow, IDC_SECURITY_OTHER_EXECUTE - bit,
                        (granted >> bit) & 1 ? BST_CHECKED : BST_UNCHECKED);
 }
 
@@ -123,7 +115,7 @@ DWORD ReadUmask()
 {
     DWORD granted = 0;
     for (int bit = 0; bit < MaskBits; ++bit)
-        if (ButtonGetCheck(SecurityPageWindow, OtherExecuteId - bit) == BST_CHECKED)
+        if (ButtonGetCheck(SecurityPageWindow, IDC_SECURITY_OTHER_EXECUTE - bit) == BST_CHECKED)
             granted |= 1u << bit;
     return UmaskFromGranted(granted);
 }
@@ -154,18 +146,19 @@ void LoadAuthServers(HKEY key)
     if (read != TextRead)
         memcpy(ServerList, BroadcastList(), MultiStringSize(BroadcastList()));
     if (IsBroadcastList(ServerList)) {
-        ButtonCheckRadio(page, BroadcastId, SpecificServerId, BroadcastId);
+        ButtonCheckRadio(page, IDC_SECURITY_BROADCAST, IDC_SECURITY_SPECIFIC,
+                         IDC_SECURITY_BROADCAST);
         return;
     }
-    ButtonCheckRadio(page, BroadcastId, SpecificServerId, SpecificServerId);
-    SetControlText(page, ServersId, JoinServerList(ServerList, sizeof(ServerList)));
+    ButtonCheckRadio(page, IDC_SECURITY_BROADCAST, IDC_SECURITY_SPECIFIC, IDC_SECURITY_SPECIFIC);
+    SetControlText(page, IDC_SECURITY_SERVERS, JoinServerList(ServerList, sizeof(ServerList)));
 }
 
 void SaveAuthServers(HKEY key)
 {
     HWND page = SecurityPageWindow;
-    if (IsValueKept("Hosts") && ButtonGetCheck(page, BroadcastId) == BST_CHECKED &&
-        GetWindowTextLengthA(GetDlgItem(page, ServersId)) == 0)
+    if (IsValueKept("Hosts") && ButtonGetCheck(page, IDC_SECURITY_BROADCAST) == BST_CHECKED &&
+        GetWindowTextLengthA(GetDlgItem(page, IDC_SECURITY_SERVERS)) == 0)
         return;
     char* list = (char*)AllocMemory(ServerListSize);
     if (list == NULL)
@@ -175,9 +168,9 @@ void SaveAuthServers(HKEY key)
         FreeMemory(list);
         return;
     }
-    GetControlText(page, ServersId, text, ServerTextMaxCharacters + 1);
+    GetControlText(page, IDC_SECURITY_SERVERS, text, ServerTextMaxCharacters + 1);
     int ready = 1;
-    if (ButtonGetCheck(page, BroadcastId) == BST_CHECKED)
+    if (ButtonGetCheck(page, IDC_SECURITY_BROADCAST) == BST_CHECKED)
         memcpy(list, BroadcastList(), MultiStringSize(BroadcastList()));
     else
         ready = SplitServerList(list, ServerListSize, text);
@@ -192,9 +185,9 @@ void SaveAuthServers(HKEY key)
 void UpdateSecurityControls()
 {
     HWND page = SecurityPageWindow;
-    BOOL specific = ButtonGetCheck(page, SpecificServerId) == BST_CHECKED;
-    EnableControl(page, ServersLabelId, specific);
-    EnableControl(page, ServersId, specific);
+    BOOL specific = ButtonGetCheck(page, IDC_SECURITY_SPECIFIC) == BST_CHECKED;
+    EnableControl(page, IDC_SECURITY_SERVERS_LABEL, specific);
+    EnableControl(page, IDC_SECURITY_SERVERS, specific);
     MarkPageChanged(page);
 }
 
@@ -207,7 +200,7 @@ void ResetSecurityPage(HWND window)
     }
     SecurityPageWindow = page;
     ReleaseValue("Hosts");
-    ButtonCheckRadio(page, BroadcastId, SpecificServerId, BroadcastId);
+    ButtonCheckRadio(page, IDC_SECURITY_BROADCAST, IDC_SECURITY_SPECIFIC, IDC_SECURITY_BROADCAST);
     ShowUmask(InheritedUmask());
     UpdateSecurityControls();
     SetSecurityResetPending(window, 0);

@@ -16,14 +16,6 @@
 
 static HWND TuningPageWindow;
 
-enum {
-    TimeoutId = 1068,
-    BackoffId = 1069,
-    RetriesId = 1070,
-    ReadaheadId = 1071,
-    IdleTimeId = 1073,
-};
-
 // The machine-wide values inherit nothing: their defaults are the table's
 // fixed ones.
 static DWORD FixedDefault(const char* valueName)
@@ -48,7 +40,7 @@ static void BindClamped(HWND page, int id, HKEY key, const char* valueName, DWOR
 
 void AddTuningPage()
 {
-    AddPropertyPage(TuningTemplateId, TuningPageProc);
+    AddPropertyPage(IDD_NFS_TUNING, TuningPageProc);
 }
 
 INT_PTR CALLBACK TuningPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -79,10 +71,10 @@ void FillTuningLists()
 {
     HWND page = TuningPageWindow;
     // The named items for 0: "Automatic" first, "forever" last.
-    ComboAddResourceString(page, TimeoutId, IDS_AUTOMATIC);
-    AddItems(page, TimeoutId, "Timeout");
-    AddItems(page, RetriesId, "Retries");
-    ComboAddResourceString(page, RetriesId, IDS_FOREVER);
+    ComboAddResourceString(page, IDC_TUNING_TIMEOUT, IDS_AUTOMATIC);
+    AddItems(page, IDC_TUNING_TIMEOUT, "Timeout");
+    AddItems(page, IDC_TUNING_RETRIES, "Retries");
+    ComboAddResourceString(page, IDC_TUNING_RETRIES, IDS_FOREVER);
 }
 
 // A key that cannot be created ends the transfer: the values of the keys
@@ -93,24 +85,27 @@ int TransferTuningPage(int save)
     HKEY key;
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindComboNumber(page, TimeoutId, key, "Timeout", GetInheritedMachineDefault("Timeout"), save);
-    BindClamped(page, BackoffId, key, "BackoffMultiplier",
+    BindComboNumber(page, IDC_TUNING_TIMEOUT, key, "Timeout", GetInheritedMachineDefault("Timeout"),
+                    save);
+    BindClamped(page, IDC_TUNING_BACKOFF, key, "BackoffMultiplier",
                 GetInheritedMachineDefault("BackoffMultiplier"), save);
     CloseSettingsKey(key);
 
     if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindComboNumber(page, RetriesId, key, "Retries", GetInheritedUserDefault("Retries"), save);
+    BindComboNumber(page, IDC_TUNING_RETRIES, key, "Retries", GetInheritedUserDefault("Retries"),
+                    save);
     CloseSettingsKey(key);
 
     if (CreateServiceParametersKey(&key) != ERROR_SUCCESS)
         return 0;
-    BindCheckBox(page, ReadaheadId, key, "AsynchReadahead", FixedDefault("AsynchReadahead"), save);
+    BindCheckBox(page, IDC_TUNING_READAHEAD, key, "AsynchReadahead",
+                 FixedDefault("AsynchReadahead"), save);
     CloseSettingsKey(key);
 
     if (CreateSettingsKey(HKEY_LOCAL_MACHINE, GetAutomounterPath(), &key) != ERROR_SUCCESS)
         return 0;
-    BindClamped(page, IdleTimeId, key, "IdleTime", FixedDefault("IdleTime"), save);
+    BindClamped(page, IDC_TUNING_IDLE, key, "IdleTime", FixedDefault("IdleTime"), save);
     CloseSettingsKey(key);
     return 1;
 }
@@ -123,11 +118,11 @@ void ResetTuningPage(HWND window)
         return;
     }
     TuningPageWindow = page;
-    ComboSetNumber(page, TimeoutId, GetInheritedMachineDefault("Timeout"));
-    SetDlgItemInt(page, BackoffId, GetInheritedMachineDefault("BackoffMultiplier"), FALSE);
-    ButtonSetCheck(page, ReadaheadId, FixedDefault("AsynchReadahead"));
-    ComboSetNumber(page, RetriesId, GetInheritedUserDefault("Retries"));
-    SetDlgItemInt(page, IdleTimeId, FixedDefault("IdleTime"), FALSE);
+    ComboSetNumber(page, IDC_TUNING_TIMEOUT, GetInheritedMachineDefault("Timeout"));
+    SetDlgItemInt(page, IDC_TUNING_BACKOFF, GetInheritedMachineDefault("BackoffMultiplier"), FALSE);
+    ButtonSetCheck(page, IDC_TUNING_READAHEAD, FixedDefault("AsynchReadahead"));
+    ComboSetNumber(page, IDC_TUNING_RETRIES, GetInheritedUserDefault("Retries"));
+    SetDlgItemInt(page, IDC_TUNING_IDLE, FixedDefault("IdleTime"), FALSE);
     SetTuningResetPending(window, 0);
 }
 

@@ -3,18 +3,10 @@
 #include "helpspy.h"
 #include "iat.h"
 #include "nfs_sheet.h"
+#include "resource.h"
 #include "sheetstate.h"
 
 #include <commctrl.h>
-
-enum {
-    ReadOnlyId = 1041,
-    LockingId = 1042,
-    MappingId = 1043,
-    ReadSizeId = 1045,
-    WriteSizeId = 1046,
-    DefaultsId = 1118,
-};
 
 TEST_F(NfsSheet, OpensOnTheGeneralPageWithItsPagesInOrder)
 {
@@ -33,24 +25,24 @@ TEST_F(NfsSheet, OpensOnTheGeneralPageWithItsPagesInOrder)
 TEST_F(NfsSheet, FreshRegistryShowsTheBuiltInDefaultsAndCreatesTheKeys)
 {
     Open();
-    EXPECT_EQ((UINT)BST_UNCHECKED, sheet_->Checked(ReadOnlyId));
-    EXPECT_EQ((UINT)BST_UNCHECKED, sheet_->Checked(LockingId));
-    EXPECT_EQ("~", sheet_->Text(MappingId));
-    EXPECT_EQ(0, sheet_->ComboSelection(MappingId));
-    EXPECT_EQ("32768", sheet_->Text(ReadSizeId));
-    EXPECT_EQ(6, sheet_->ComboSelection(ReadSizeId));
-    EXPECT_EQ("32768", sheet_->Text(WriteSizeId));
+    EXPECT_EQ((UINT)BST_UNCHECKED, sheet_->Checked(IDC_GENERAL_READ_ONLY));
+    EXPECT_EQ((UINT)BST_UNCHECKED, sheet_->Checked(IDC_GENERAL_LOCKING));
+    EXPECT_EQ("~", sheet_->Text(IDC_GENERAL_MAPPING));
+    EXPECT_EQ(0, sheet_->ComboSelection(IDC_GENERAL_MAPPING));
+    EXPECT_EQ("32768", sheet_->Text(IDC_GENERAL_READ_SIZE));
+    EXPECT_EQ(6, sheet_->ComboSelection(IDC_GENERAL_READ_SIZE));
+    EXPECT_EQ("32768", sheet_->Text(IDC_GENERAL_WRITE_SIZE));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, USER_DEFAULTS));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, MACHINE_DEFAULTS));
     // The lists, in the order they are shown.
     const char* characters[] = {"~", "!", "@", "#", "%", "^", "&", "(", ")", "{", "}"};
-    ASSERT_EQ(11, sheet_->ComboCount(MappingId));
+    ASSERT_EQ(11, sheet_->ComboCount(IDC_GENERAL_MAPPING));
     for (int i = 0; i < 11; ++i)
-        EXPECT_EQ(characters[i], sheet_->ComboItem(MappingId, i));
+        EXPECT_EQ(characters[i], sheet_->ComboItem(IDC_GENERAL_MAPPING, i));
     const char* sizes[] = {"512", "1024", "2048", "4096", "8192", "16384", "32768"};
-    ASSERT_EQ(7, sheet_->ComboCount(WriteSizeId));
+    ASSERT_EQ(7, sheet_->ComboCount(IDC_GENERAL_WRITE_SIZE));
     for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(sizes[i], sheet_->ComboItem(WriteSizeId, i));
+        EXPECT_EQ(sizes[i], sheet_->ComboItem(IDC_GENERAL_WRITE_SIZE, i));
     CancelAndClose();
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, USER_DEFAULTS));
 }
@@ -63,13 +55,13 @@ TEST_F(NfsSheet, StoredValuesAreShownAndWrittenBackUnchanged)
     WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "RSize", 3000);
     WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "WSize", 8192);
     Open();
-    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(ReadOnlyId));
-    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(LockingId));
-    EXPECT_EQ("#", sheet_->Text(MappingId));
+    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(IDC_GENERAL_READ_ONLY));
+    EXPECT_EQ((UINT)BST_CHECKED, sheet_->Checked(IDC_GENERAL_LOCKING));
+    EXPECT_EQ("#", sheet_->Text(IDC_GENERAL_MAPPING));
     // A size that is not in the list is typed into the edit field.
-    EXPECT_EQ("3000", sheet_->Text(ReadSizeId));
-    EXPECT_EQ(CB_ERR, sheet_->ComboSelection(ReadSizeId));
-    EXPECT_EQ(4, sheet_->ComboSelection(WriteSizeId));
+    EXPECT_EQ("3000", sheet_->Text(IDC_GENERAL_READ_SIZE));
+    EXPECT_EQ(CB_ERR, sheet_->ComboSelection(IDC_GENERAL_READ_SIZE));
+    EXPECT_EQ(4, sheet_->ComboSelection(IDC_GENERAL_WRITE_SIZE));
     OkAndClose();
     EXPECT_EQ(1u, UserDword("ReadOnly"));
     EXPECT_EQ(1u, UserDword("LockingSharing"));
@@ -86,21 +78,21 @@ TEST_F(NfsSheet, SizesOutsideTheListRangeAreNotWritten)
     WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "RSize", 3000);
     WriteDword(HKEY_CURRENT_USER, MACHINE_DEFAULTS, "WSize", 4096);
     Open();
-    sheet_->ComboType(ReadSizeId, "256");
-    sheet_->ComboType(WriteSizeId, "65536");
+    sheet_->ComboType(IDC_GENERAL_READ_SIZE, "256");
+    sheet_->ComboType(IDC_GENERAL_WRITE_SIZE, "65536");
     sheet_->PressApply();
     EXPECT_EQ(3000u, MachineDword("RSize"));
     EXPECT_EQ(4096u, MachineDword("WSize"));
-    sheet_->ComboType(ReadSizeId, "12a");
-    sheet_->ComboType(WriteSizeId, "1000");
+    sheet_->ComboType(IDC_GENERAL_READ_SIZE, "12a");
+    sheet_->ComboType(IDC_GENERAL_WRITE_SIZE, "1000");
     OkAndClose();
     EXPECT_EQ(3000u, MachineDword("RSize"));
     EXPECT_EQ(1000u, MachineDword("WSize"));
     // The list's own ends are inside it (32768 is then pruned as the
     // built-in).
     Reopen();
-    sheet_->ComboType(ReadSizeId, "32768");
-    sheet_->ComboType(WriteSizeId, "512");
+    sheet_->ComboType(IDC_GENERAL_READ_SIZE, "32768");
+    sheet_->ComboType(IDC_GENERAL_WRITE_SIZE, "512");
     OkAndClose();
     EXPECT_EQ(Missing, MachineDword("RSize"));
     EXPECT_EQ(512u, MachineDword("WSize"));
@@ -111,7 +103,7 @@ TEST_F(NfsSheet, MappingCharacterOutsideTheListBecomesTheTilde)
     WriteString(HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter", "A");
     WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "ReadOnly", 1); // keeps the key
     Open();
-    EXPECT_EQ("~", sheet_->Text(MappingId));
+    EXPECT_EQ("~", sheet_->Text(IDC_GENERAL_MAPPING));
     OkAndClose();
     // "~" was written, and is then pruned as equal to what the key inherits.
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, USER_DEFAULTS, "ShortNameMappingCharacter"));
@@ -121,10 +113,10 @@ TEST_F(NfsSheet, MappingCharacterOutsideTheListBecomesTheTilde)
 TEST_F(NfsSheet, ChangesEnableApplyAndApplyWritesThem)
 {
     Open();
-    sheet_->Click(ReadOnlyId);
+    sheet_->Click(IDC_GENERAL_READ_ONLY);
     EXPECT_TRUE(sheet_->ApplyEnabled());
-    sheet_->ComboSelect(MappingId, 3);
-    sheet_->ComboSelect(WriteSizeId, 0);
+    sheet_->ComboSelect(IDC_GENERAL_MAPPING, 3);
+    sheet_->ComboSelect(IDC_GENERAL_WRITE_SIZE, 0);
     sheet_->PressApply();
     EXPECT_EQ(1u, UserDword("ReadOnly"));
     std::string character;
@@ -140,7 +132,7 @@ TEST_F(NfsSheet, ChangesEnableApplyAndApplyWritesThem)
 TEST_F(NfsSheet, DefaultsButtonSitsBesideOkInThePageFont)
 {
     Open();
-    HWND button = sheet_->FrameItem(DefaultsId);
+    HWND button = sheet_->FrameItem(IDC_GENERAL_DEFAULTS);
     ASSERT_NE(nullptr, button);
     EXPECT_EQ("Def&aults", WindowText(button));
     EXPECT_EQ("Button", ClassName(button));
@@ -172,10 +164,10 @@ TEST_F(NfsSheet, DefaultsShowBuiltInValuesAndWriteNothing)
     WriteDword(HKEY_CURRENT_USER, USER_DEFAULTS, "AttrCacheDirMin", 10);
     Open();
     sheet_->PressDefaults();
-    EXPECT_EQ((UINT)BST_UNCHECKED, sheet_->Checked(ReadOnlyId));
-    EXPECT_EQ("~", sheet_->Text(MappingId));
-    EXPECT_EQ("32768", sheet_->Text(ReadSizeId));
-    EXPECT_EQ(6, sheet_->ComboSelection(ReadSizeId));
+    EXPECT_EQ((UINT)BST_UNCHECKED, sheet_->Checked(IDC_GENERAL_READ_ONLY));
+    EXPECT_EQ("~", sheet_->Text(IDC_GENERAL_MAPPING));
+    EXPECT_EQ("32768", sheet_->Text(IDC_GENERAL_READ_SIZE));
+    EXPECT_EQ(6, sheet_->ComboSelection(IDC_GENERAL_READ_SIZE));
     CancelAndClose();
     EXPECT_EQ(1u, UserDword("ReadOnly"));
     EXPECT_EQ(3000u, MachineDword("RSize"));
@@ -187,13 +179,13 @@ TEST_F(NfsSheet, DefaultsHelpShowsTopic77)
 {
     HelpSpy help;
     Open();
-    HWND button = sheet_->FrameItem(DefaultsId);
+    HWND button = sheet_->FrameItem(IDC_GENERAL_DEFAULTS);
     SetFocus(NULL);
     // F1 with the button focused reaches the frame as WM_HELP for id 1118.
     HELPINFO info = {};
     info.cbSize = sizeof(info);
     info.iContextType = HELPINFO_WINDOW;
-    info.iCtrlId = DefaultsId;
+    info.iCtrlId = IDC_GENERAL_DEFAULTS;
     info.hItemHandle = button;
     SendMessageA(sheet_->Sheet(), WM_HELP, 0, (LPARAM)&info);
     std::vector<HelpCall> calls = help.Calls(1);

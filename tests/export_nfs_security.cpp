@@ -1,9 +1,8 @@
 // The Security page of the NFS client sheet, through the real export.
 #include "nfs_sheet.h"
+#include "resource.h"
 
 #include <algorithm>
-
-enum { UserExecuteId = 2002, BroadcastId = 1047, SpecificId = 1048, ServersId = 1049 };
 
 class SecurityPage : public NfsSheet {
   protected:
@@ -17,11 +16,14 @@ class SecurityPage : public NfsSheet {
     std::string Shown()
     {
         std::string shown;
-        for (int id = 2000; id <= 2008; ++id)
+        for (int id = IDC_SECURITY_USER_READ; id <= IDC_SECURITY_OTHER_EXECUTE; ++id)
             shown += sheet_->Checked(id) == BST_CHECKED ? 'x' : '-';
-        shown += sheet_->Checked(SpecificId) == BST_CHECKED ? " S" : " B";
-        shown += sheet_->Enabled(1051) && sheet_->Enabled(ServersId) ? " on " : " off ";
-        return shown + sheet_->Text(ServersId);
+        shown += sheet_->Checked(IDC_SECURITY_SPECIFIC) == BST_CHECKED ? " S" : " B";
+        shown +=
+            sheet_->Enabled(IDC_SECURITY_SERVERS_LABEL) && sheet_->Enabled(IDC_SECURITY_SERVERS)
+                ? " on "
+                : " off ";
+        return shown + sheet_->Text(IDC_SECURITY_SERVERS);
     }
     // The stored list, '|' for every terminator.
     std::string Hosts()
@@ -39,17 +41,17 @@ TEST_F(SecurityPage, MaskAndServerListAreShownAndSaved)
     OpenSecurity();
     EXPECT_EQ("xxxx-xx-x B off ", Shown());
     EXPECT_TRUE(sheet_->ApplyEnabled()); // marked changed as it opens
-    sheet_->Click(UserExecuteId);
-    sheet_->Click(SpecificId);
+    sheet_->Click(IDC_SECURITY_USER_EXECUTE);
+    sheet_->Click(IDC_SECURITY_SPECIFIC);
     EXPECT_EQ("xx-x-xx-x S on ", Shown());
-    sheet_->SetText(ServersId, "alpha; beta,,gamma");
+    sheet_->SetText(IDC_SECURITY_SERVERS, "alpha; beta,,gamma");
     sheet_->PressApply();
     EXPECT_EQ(0x52u, UserDword("UMask"));
     EXPECT_EQ("alpha|beta|gamma||", Hosts());
-    sheet_->SetText(ServersId, "   ");
+    sheet_->SetText(IDC_SECURITY_SERVERS, "   ");
     sheet_->PressApply();
     EXPECT_EQ("|", Hosts());
-    sheet_->SetText(ServersId, "*");
+    sheet_->SetText(IDC_SECURITY_SERVERS, "*");
     OkAndClose();
     EXPECT_EQ("*||", Hosts());
     OpenSecurity(true);
@@ -61,7 +63,7 @@ TEST_F(SecurityPage, MaskAndServerListAreShownAndSaved)
     WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_MULTI_SZ, "alpha\0beta\0", 12);
     OpenSecurity(true);
     EXPECT_EQ("--------- S on alpha,beta", Shown());
-    sheet_->Click(BroadcastId);
+    sheet_->Click(IDC_SECURITY_BROADCAST);
     OkAndClose();
     EXPECT_EQ(0x1FFu, UserDword("UMask"));
     EXPECT_EQ("*||", Hosts());
@@ -82,8 +84,8 @@ TEST_F(SecurityPage, MaskAndServerListAreShownAndSaved)
         stored += host + "|";
     }
     OpenSecurity(true);
-    sheet_->Click(SpecificId);
-    sheet_->SetText(ServersId, typed.c_str());
+    sheet_->Click(IDC_SECURITY_SPECIFIC);
+    sheet_->SetText(IDC_SECURITY_SERVERS, typed.c_str());
     OkAndClose();
     EXPECT_EQ(stored + "|", Hosts());
     OpenSecurity(true);

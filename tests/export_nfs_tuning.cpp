@@ -1,8 +1,7 @@
 // The Tuning page of the NFS client sheet, through the real export.
 #include "iat.h"
 #include "nfs_sheet.h"
-
-enum { TimeoutId = 1068, BackoffId = 1069, RetriesId = 1070, ReadaheadId = 1071, IdleId = 1073 };
+#include "resource.h"
 
 class TuningPage : public NfsSheet {
   protected:
@@ -14,9 +13,10 @@ class TuningPage : public NfsSheet {
     // Time-out, back-off, retries, readahead, idle time-out, as shown.
     std::string Shown()
     {
-        return sheet_->Text(TimeoutId) + " " + sheet_->Text(BackoffId) + " " +
-               sheet_->Text(RetriesId) + (sheet_->Checked(ReadaheadId) ? " on " : " off ") +
-               sheet_->Text(IdleId);
+        return sheet_->Text(IDC_TUNING_TIMEOUT) + " " + sheet_->Text(IDC_TUNING_BACKOFF) + " " +
+               sheet_->Text(IDC_TUNING_RETRIES) +
+               (sheet_->Checked(IDC_TUNING_READAHEAD) ? " on " : " off ") +
+               sheet_->Text(IDC_TUNING_IDLE);
     }
     // The five values as stored, '?' where missing.
     std::string Stored()
@@ -35,7 +35,7 @@ TEST_F(TuningPage, ValuesAreShownAndHeldToTheirRanges)
 {
     OpenTuning();
     EXPECT_EQ("Automatic 4 5 on 300", Shown());
-    EXPECT_FALSE(sheet_->Visible(TimeoutId) || sheet_->Visible(BackoffId));
+    EXPECT_FALSE(sheet_->Visible(IDC_TUNING_TIMEOUT) || sheet_->Visible(IDC_TUNING_BACKOFF));
     // The hidden back-off field is held to its range like the idle time-out.
     struct {
         const char* retries; // typed; NULL selects "forever"
@@ -46,10 +46,11 @@ TEST_F(TuningPage, ValuesAreShownAndHeldToTheirRanges)
                  {NULL, "51", "5000", "0 50 0 1 1800 "},
                  {"11", NULL, "abc", "0 50 0 1 1800 "}};
     for (const auto& c : cases) {
-        c.retries ? sheet_->ComboType(RetriesId, c.retries) : sheet_->ComboSelect(RetriesId, 3);
+        c.retries ? sheet_->ComboType(IDC_TUNING_RETRIES, c.retries)
+                  : sheet_->ComboSelect(IDC_TUNING_RETRIES, 3);
         if (c.backoff != NULL)
-            sheet_->SetText(BackoffId, c.backoff);
-        sheet_->SetText(IdleId, c.idle);
+            sheet_->SetText(IDC_TUNING_BACKOFF, c.backoff);
+        sheet_->SetText(IDC_TUNING_IDLE, c.idle);
         sheet_->PressApply();
         EXPECT_EQ(c.stored, Stored()) << c.idle;
     }
@@ -74,8 +75,8 @@ TEST_F(TuningPage, ValuesAreShownAndHeldToTheirRanges)
     Reopen();
     sheet_->PressDefaults();
     sheet_->SelectPageId(112);
-    sheet_->ComboType(RetriesId, "11");
-    sheet_->SetText(IdleId, "abc");
+    sheet_->ComboType(IDC_TUNING_RETRIES, "11");
+    sheet_->SetText(IDC_TUNING_IDLE, "abc");
     OkAndClose();
     EXPECT_EQ("0 4 0 1 120 ", Stored());
 }
@@ -98,8 +99,8 @@ TEST_F(TuningPage, ServiceKeyFailingStopsTheTransferButNotTheCommit)
     WriteDword(HKEY_LOCAL_MACHINE, AUTOMOUNTER, "IdleTime", 900);
     OpenTuning();
     EXPECT_EQ("Automatic 4 5 off ", Shown());
-    sheet_->ComboType(RetriesId, "10");
-    sheet_->SetText(IdleId, "600");
+    sheet_->ComboType(IDC_TUNING_RETRIES, "10");
+    sheet_->SetText(IDC_TUNING_IDLE, "600");
     OkAndClose();
     EXPECT_EQ("0 4 10 ? 900 ", Stored());
     // Never opened: the reset still writes the idle time-out.

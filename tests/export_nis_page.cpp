@@ -1,6 +1,7 @@
 // The name-service sheet through the real export: the NIS/NIS+ page and its
 // IP-address entry controls, driven by keystrokes as a user types.
 #include "helpspy.h"
+#include "resource.h"
 #include "sandbox.h"
 #include "sheet_driver.h"
 
@@ -10,12 +11,6 @@
 #define NIS_SHEET_TITLE "Quellmar NIS/NIS+ Name Service Configuration"
 
 // clang-format off
-enum {
-    DomainId = 1089, NisAddressId = 1091, NisAddId = 1092, NisListId = 1093, NisRemoveId = 1094,
-    NisplusAddressId = 1095, NisplusAddId = 1096, NisplusListId = 1097, NisplusRemoveId = 1098,
-    OrderListId = 1099, NisLabelId = 1103, DomainLabelId = 1104, NisplusLabelId = 1105,
-    EnableNisId = 1106, EnableNisplusId = 1107, OrderLabelId = 1108, UpId = 1156, DownId = 1157,
-};
 // clang-format on
 
 using Items = std::vector<std::string>;
@@ -76,7 +71,7 @@ class NisSheet : public SandboxTest {
     void AddServer(int addressId, const char* address)
     {
         SetAddress(addressId, address);
-        sheet_->Click(addressId == NisAddressId ? NisAddId : NisplusAddId);
+        sheet_->Click(addressId == IDC_NIS_ADDRESS ? IDC_NIS_ADD : IDC_NISPLUS_ADD);
     }
     // Presses Apply and answers the box it shows, if any; "" without one.
     std::string ApplyMessage()
@@ -101,15 +96,15 @@ class NisSheet : public SandboxTest {
 TEST_F(NisSheet, TypingFlowsFromFieldToField)
 {
     Open();
-    sheet_->Click(EnableNisId);
-    ASSERT_EQ(1, SetAddress(NisAddressId, "1.55.3.4"));
-    FocusAddress(NisAddressId);
-    EXPECT_EQ(Field(NisAddressId, 0), sheet_->Focus());
+    sheet_->Click(IDC_NIS_ENABLE);
+    ASSERT_EQ(1, SetAddress(IDC_NIS_ADDRESS, "1.55.3.4"));
+    FocusAddress(IDC_NIS_ADDRESS);
+    EXPECT_EQ(Field(IDC_NIS_ADDRESS, 0), sheet_->Focus());
     // The third digit moves on and selects the next field's text.
     sheet_->Type("192");
-    EXPECT_EQ(Field(NisAddressId, 1), sheet_->Focus());
-    EXPECT_EQ(std::make_pair(0, 2), SheetDriver::Selection(Field(NisAddressId, 1)));
-    EXPECT_EQ("192.55.3.4", Address(NisAddressId));
+    EXPECT_EQ(Field(IDC_NIS_ADDRESS, 1), sheet_->Focus());
+    EXPECT_EQ(std::make_pair(0, 2), SheetDriver::Selection(Field(IDC_NIS_ADDRESS, 1)));
+    EXPECT_EQ("192.55.3.4", Address(IDC_NIS_ADDRESS));
 
     // A number above 255 is refused where it was typed.
     sheet_->Type("300");
@@ -121,12 +116,12 @@ TEST_F(NisSheet, TypingFlowsFromFieldToField)
     EXPECT_TRUE(box.exclamation);
     DismissMessageBox(box);
     sheet_->Sync();
-    EXPECT_EQ(Field(NisAddressId, 1), sheet_->Focus());
-    EXPECT_EQ(std::make_pair(0, 3), SheetDriver::Selection(Field(NisAddressId, 1)));
+    EXPECT_EQ(Field(IDC_NIS_ADDRESS, 1), sheet_->Focus());
+    EXPECT_EQ(std::make_pair(0, 3), SheetDriver::Selection(Field(IDC_NIS_ADDRESS, 1)));
 
     // Each step from the state the one before left.
-    ASSERT_EQ(1, SetAddress(NisAddressId, "1..2.3"));
-    FocusAddress(NisAddressId);
+    ASSERT_EQ(1, SetAddress(IDC_NIS_ADDRESS, "1..2.3"));
+    FocusAddress(IDC_NIS_ADDRESS);
     const struct {
         const char* what;
         const char* typed; // or a key
@@ -188,22 +183,22 @@ TEST_F(NisSheet, TypingFlowsFromFieldToField)
             sheet_->Type(step.typed);
         else
             sheet_->Key(step.key, step.control);
-        EXPECT_EQ(Field(NisAddressId, step.field), sheet_->Focus());
+        EXPECT_EQ(Field(IDC_NIS_ADDRESS, step.field), sheet_->Focus());
         EXPECT_EQ(std::make_pair(step.start, step.end),
-                  SheetDriver::Selection(Field(NisAddressId, step.field)));
-        EXPECT_EQ(step.address, Address(NisAddressId));
+                  SheetDriver::Selection(Field(IDC_NIS_ADDRESS, step.field)));
+        EXPECT_EQ(step.address, Address(IDC_NIS_ADDRESS));
     }
     // Tab leaves the control for the next control, without a check.
     sheet_->Key(VK_TAB);
-    EXPECT_EQ(sheet_->Item(NisListId), sheet_->Focus());
-    EXPECT_EQ("231.231.0.255", Address(NisAddressId));
+    EXPECT_EQ(sheet_->Item(IDC_NIS_LIST), sheet_->Focus());
+    EXPECT_EQ("231.231.0.255", Address(IDC_NIS_ADDRESS));
     // Return presses OK, which the empty NIS list stops, and adds nothing.
-    FocusAddress(NisAddressId);
+    FocusAddress(IDC_NIS_ADDRESS);
     sheet_->Key(VK_RETURN);
     ASSERT_TRUE(sheet_->WaitMessageBox(&box));
     EXPECT_EQ("Please add at least one server to the list.", box.text);
     DismissMessageBox(box);
-    EXPECT_EQ("231", WindowText(Field(NisAddressId, 0)));
+    EXPECT_EQ("231", WindowText(Field(IDC_NIS_ADDRESS, 0)));
     Close(false);
 }
 
@@ -222,7 +217,7 @@ static bool ShowsColour(HWND window, int x, int y, COLORREF colour)
 TEST_F(NisSheet, AddressTextInAndOutAndTheGreyedLook)
 {
     Open();
-    HWND control = sheet_->Item(NisAddressId);
+    HWND control = sheet_->Item(IDC_NIS_ADDRESS);
     const struct {
         const char* text;
         LRESULT result;
@@ -236,13 +231,13 @@ TEST_F(NisSheet, AddressTextInAndOutAndTheGreyedLook)
     };
     for (const auto& t : texts) {
         SCOPED_TRACE(t.text);
-        EXPECT_EQ(t.result, SetAddress(NisAddressId, t.text));
+        EXPECT_EQ(t.result, SetAddress(IDC_NIS_ADDRESS, t.text));
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(t.fields[i], WindowText(Field(NisAddressId, i))) << i;
+            EXPECT_EQ(t.fields[i], WindowText(Field(IDC_NIS_ADDRESS, i))) << i;
     }
     const char* parts[] = {"10", "", "5", ""};
     for (int i = 0; i < 4; ++i)
-        SetWindowTextA(Field(NisAddressId, i), parts[i]);
+        SetWindowTextA(Field(IDC_NIS_ADDRESS, i), parts[i]);
     char text[16] = "x";
     EXPECT_EQ(8, SendMessageA(control, WM_GETTEXT, 16, (LPARAM)text));
     EXPECT_STREQ("10.0.5.0", text);
@@ -259,13 +254,13 @@ TEST_F(NisSheet, AddressTextInAndOutAndTheGreyedLook)
         SCOPED_TRACE(enabled);
         sheet_->OnSheetThread(
             [&] { RedrawWindow(control, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); });
-        EXPECT_EQ(enabled, IsWindowEnabled(Field(NisAddressId, 0)) != FALSE);
+        EXPECT_EQ(enabled, IsWindowEnabled(Field(IDC_NIS_ADDRESS, 0)) != FALSE);
         EXPECT_TRUE(ShowsColour(control, 0, 0, RGB(0, 0, 0)));
         EXPECT_TRUE(ShowsColour(control, dotX, dotY, enabled ? RGB(0, 0, 0) : grey));
         EXPECT_FALSE(ShowsColour(control, dotX, dotY, enabled ? grey : RGB(0, 0, 0)));
     };
     look(false);
-    sheet_->Click(EnableNisId);
+    sheet_->Click(IDC_NIS_ENABLE);
     look(true);
     Close(false);
 }
@@ -273,19 +268,20 @@ TEST_F(NisSheet, AddressTextInAndOutAndTheGreyedLook)
 TEST_F(NisSheet, FreshRegistryShowsWindowsDefaultAndStoresEmptyLists)
 {
     Open();
-    EXPECT_EQ(Items{"Windows default"}, sheet_->ListItems(OrderListId));
-    EXPECT_EQ(0, sheet_->ListSelection(OrderListId));
-    for (int id : {EnableNisId, EnableNisplusId}) {
+    EXPECT_EQ(Items{"Windows default"}, sheet_->ListItems(IDC_NIS_ORDER));
+    EXPECT_EQ(0, sheet_->ListSelection(IDC_NIS_ORDER));
+    for (int id : {IDC_NIS_ENABLE, IDC_NISPLUS_ENABLE}) {
         EXPECT_EQ((UINT)BST_UNCHECKED, sheet_->Checked(id)) << id;
         EXPECT_TRUE(sheet_->Enabled(id)) << id;
     }
-    for (int id : {NisLabelId, NisAddressId, NisAddId, NisListId, NisRemoveId, NisplusLabelId,
-                   NisplusAddressId, NisplusAddId, NisplusListId, NisplusRemoveId, DomainLabelId,
-                   DomainId, UpId, DownId})
+    for (int id :
+         {IDC_NIS_LABEL, IDC_NIS_ADDRESS, IDC_NIS_ADD, IDC_NIS_LIST, IDC_NIS_REMOVE,
+          IDC_NISPLUS_LABEL, IDC_NISPLUS_ADDRESS, IDC_NISPLUS_ADD, IDC_NISPLUS_LIST,
+          IDC_NISPLUS_REMOVE, IDC_NIS_DOMAIN_LABEL, IDC_NIS_DOMAIN, IDC_NIS_UP, IDC_NIS_DOWN})
         EXPECT_FALSE(sheet_->Enabled(id)) << id;
-    EXPECT_TRUE(sheet_->Enabled(OrderListId));
-    EXPECT_TRUE(sheet_->Enabled(OrderLabelId));
-    EXPECT_EQ("", sheet_->Text(DomainId));
+    EXPECT_TRUE(sheet_->Enabled(IDC_NIS_ORDER));
+    EXPECT_TRUE(sheet_->Enabled(IDC_NIS_ORDER_LABEL));
+    EXPECT_EQ("", sheet_->Text(IDC_NIS_DOMAIN));
     Close(true);
     EXPECT_EQ("", Stored("Domain"));
     EXPECT_EQ("", Stored("NisServers"));
@@ -297,32 +293,32 @@ TEST_F(NisSheet, FreshRegistryShowsWindowsDefaultAndStoresEmptyLists)
 TEST_F(NisSheet, EnablingAServiceAddsItsEntryAndKeepsItsServers)
 {
     Open();
-    sheet_->Click(EnableNisId);
-    EXPECT_EQ((Items{"Windows default", "NIS"}), sheet_->ListItems(OrderListId));
-    EXPECT_FALSE(sheet_->Enabled(EnableNisplusId));
-    for (int id : {NisLabelId, NisAddressId, NisListId, DomainId, DownId})
+    sheet_->Click(IDC_NIS_ENABLE);
+    EXPECT_EQ((Items{"Windows default", "NIS"}), sheet_->ListItems(IDC_NIS_ORDER));
+    EXPECT_FALSE(sheet_->Enabled(IDC_NISPLUS_ENABLE));
+    for (int id : {IDC_NIS_LABEL, IDC_NIS_ADDRESS, IDC_NIS_LIST, IDC_NIS_DOMAIN, IDC_NIS_DOWN})
         EXPECT_TRUE(sheet_->Enabled(id)) << id;
-    for (int id : {NisAddId, NisRemoveId, NisplusAddressId, UpId})
+    for (int id : {IDC_NIS_ADD, IDC_NIS_REMOVE, IDC_NISPLUS_ADDRESS, IDC_NIS_UP})
         EXPECT_FALSE(sheet_->Enabled(id)) << id;
     // Add follows the fields: all four must hold text.
-    SetAddress(NisAddressId, "1..2.3");
-    EXPECT_FALSE(sheet_->Enabled(NisAddId));
-    AddServer(NisAddressId, "10.0.0.1");
-    EXPECT_EQ(Items{"10.0.0.1"}, sheet_->ListItems(NisListId));
-    EXPECT_TRUE(sheet_->Enabled(NisRemoveId));
+    SetAddress(IDC_NIS_ADDRESS, "1..2.3");
+    EXPECT_FALSE(sheet_->Enabled(IDC_NIS_ADD));
+    AddServer(IDC_NIS_ADDRESS, "10.0.0.1");
+    EXPECT_EQ(Items{"10.0.0.1"}, sheet_->ListItems(IDC_NIS_LIST));
+    EXPECT_TRUE(sheet_->Enabled(IDC_NIS_REMOVE));
 
     // Unchecked while its entry is selected: the entry before it is.
-    sheet_->ListSelect(OrderListId, 1);
-    sheet_->Click(EnableNisId);
-    EXPECT_EQ(Items{"Windows default"}, sheet_->ListItems(OrderListId));
-    EXPECT_EQ(0, sheet_->ListSelection(OrderListId));
-    EXPECT_FALSE(sheet_->Enabled(UpId) || sheet_->Enabled(DownId));
-    EXPECT_TRUE(sheet_->Enabled(EnableNisplusId));
-    EXPECT_FALSE(sheet_->Enabled(NisListId));
-    sheet_->Click(EnableNisplusId);
-    EXPECT_EQ((Items{"Windows default", "NIS+"}), sheet_->ListItems(OrderListId));
-    EXPECT_FALSE(sheet_->Enabled(EnableNisId));
-    sheet_->Click(EnableNisplusId);
+    sheet_->ListSelect(IDC_NIS_ORDER, 1);
+    sheet_->Click(IDC_NIS_ENABLE);
+    EXPECT_EQ(Items{"Windows default"}, sheet_->ListItems(IDC_NIS_ORDER));
+    EXPECT_EQ(0, sheet_->ListSelection(IDC_NIS_ORDER));
+    EXPECT_FALSE(sheet_->Enabled(IDC_NIS_UP) || sheet_->Enabled(IDC_NIS_DOWN));
+    EXPECT_TRUE(sheet_->Enabled(IDC_NISPLUS_ENABLE));
+    EXPECT_FALSE(sheet_->Enabled(IDC_NIS_LIST));
+    sheet_->Click(IDC_NISPLUS_ENABLE);
+    EXPECT_EQ((Items{"Windows default", "NIS+"}), sheet_->ListItems(IDC_NIS_ORDER));
+    EXPECT_FALSE(sheet_->Enabled(IDC_NIS_ENABLE));
+    sheet_->Click(IDC_NISPLUS_ENABLE);
     Close(true);
     EXPECT_EQ("10.0.0.1", Stored("NisServers"));
     EXPECT_EQ("W", Stored("SearchOrder"));
@@ -352,22 +348,22 @@ TEST_F(NisSheet, SearchOrderLoadsMovesAndSaves)
         WriteString(HKEY_LOCAL_MACHINE, OPTIONS, "NisplusServers", "10.0.0.2");
         WriteString(HKEY_LOCAL_MACHINE, OPTIONS, "Domain", "corp");
         Open();
-        EXPECT_EQ(c.entries, sheet_->ListItems(OrderListId));
-        EXPECT_EQ(c.selected, sheet_->ListSelection(OrderListId));
-        EXPECT_EQ(c.nis, sheet_->Checked(EnableNisId));
-        EXPECT_EQ(c.nisplus, sheet_->Checked(EnableNisplusId));
+        EXPECT_EQ(c.entries, sheet_->ListItems(IDC_NIS_ORDER));
+        EXPECT_EQ(c.selected, sheet_->ListSelection(IDC_NIS_ORDER));
+        EXPECT_EQ(c.nis, sheet_->Checked(IDC_NIS_ENABLE));
+        EXPECT_EQ(c.nisplus, sheet_->Checked(IDC_NISPLUS_ENABLE));
         if (c.moveUp) {
             // Up on every entry but the first, Down on every entry but the last.
-            EXPECT_TRUE(sheet_->Enabled(UpId));
-            EXPECT_FALSE(sheet_->Enabled(DownId));
-            sheet_->Click(UpId);
-            EXPECT_EQ((Items{"Windows default", "NIS"}), sheet_->ListItems(OrderListId));
-            EXPECT_EQ(0, sheet_->ListSelection(OrderListId));
-            EXPECT_FALSE(sheet_->Enabled(UpId));
-            EXPECT_TRUE(sheet_->Enabled(DownId));
-            sheet_->ListSelect(OrderListId, 1);
-            EXPECT_TRUE(sheet_->Enabled(UpId));
-            EXPECT_FALSE(sheet_->Enabled(DownId));
+            EXPECT_TRUE(sheet_->Enabled(IDC_NIS_UP));
+            EXPECT_FALSE(sheet_->Enabled(IDC_NIS_DOWN));
+            sheet_->Click(IDC_NIS_UP);
+            EXPECT_EQ((Items{"Windows default", "NIS"}), sheet_->ListItems(IDC_NIS_ORDER));
+            EXPECT_EQ(0, sheet_->ListSelection(IDC_NIS_ORDER));
+            EXPECT_FALSE(sheet_->Enabled(IDC_NIS_UP));
+            EXPECT_TRUE(sheet_->Enabled(IDC_NIS_DOWN));
+            sheet_->ListSelect(IDC_NIS_ORDER, 1);
+            EXPECT_TRUE(sheet_->Enabled(IDC_NIS_UP));
+            EXPECT_FALSE(sheet_->Enabled(IDC_NIS_DOWN));
         }
         Close(true);
         EXPECT_EQ(c.saved, Stored("SearchOrder"));
@@ -379,28 +375,28 @@ TEST_F(NisSheet, ServerListsSplitCapAndRefuseDuplicates)
     WriteString(HKEY_LOCAL_MACHINE, OPTIONS, "NisServers", "10.0.0.1 10.0.0.2");
     WriteString(HKEY_LOCAL_MACHINE, OPTIONS, "NisplusServers", "10.0.0.1  10.0.0.2");
     Open();
-    EXPECT_EQ((Items{"10.0.0.1", "10.0.0.2"}), sheet_->ListItems(NisListId));
-    EXPECT_EQ(0, sheet_->ListSelection(NisListId));
-    EXPECT_EQ(Items{"10.0.0.1"}, sheet_->ListItems(NisplusListId));
-    sheet_->Click(EnableNisId);
+    EXPECT_EQ((Items{"10.0.0.1", "10.0.0.2"}), sheet_->ListItems(IDC_NIS_LIST));
+    EXPECT_EQ(0, sheet_->ListSelection(IDC_NIS_LIST));
+    EXPECT_EQ(Items{"10.0.0.1"}, sheet_->ListItems(IDC_NISPLUS_LIST));
+    sheet_->Click(IDC_NIS_ENABLE);
     for (int i = 3; i <= 11; ++i)
-        AddServer(NisAddressId, ("10.0.0." + std::to_string(i)).c_str());
-    Items ten = sheet_->ListItems(NisListId);
+        AddServer(IDC_NIS_ADDRESS, ("10.0.0." + std::to_string(i)).c_str());
+    Items ten = sheet_->ListItems(IDC_NIS_LIST);
     ASSERT_EQ(10u, ten.size());
     EXPECT_EQ("10.0.0.10", ten.back());
-    EXPECT_EQ(9, sheet_->ListSelection(NisListId));
+    EXPECT_EQ(9, sheet_->ListSelection(IDC_NIS_LIST));
     // Remove selects the entry that took the removed one's place.
-    sheet_->ListSelect(NisListId, 4);
-    sheet_->Click(NisRemoveId);
-    EXPECT_EQ("10.0.0.6", sheet_->ListItems(NisListId)[4]);
-    EXPECT_EQ(4, sheet_->ListSelection(NisListId));
-    AddServer(NisAddressId, "10.0.0.1");
-    EXPECT_EQ(9u, sheet_->ListItems(NisListId).size());
+    sheet_->ListSelect(IDC_NIS_LIST, 4);
+    sheet_->Click(IDC_NIS_REMOVE);
+    EXPECT_EQ("10.0.0.6", sheet_->ListItems(IDC_NIS_LIST)[4]);
+    EXPECT_EQ(4, sheet_->ListSelection(IDC_NIS_LIST));
+    AddServer(IDC_NIS_ADDRESS, "10.0.0.1");
+    EXPECT_EQ(9u, sheet_->ListItems(IDC_NIS_LIST).size());
     // Removing the last entry selects the new last one.
-    sheet_->ListSelect(NisListId, 8);
-    sheet_->Click(NisRemoveId);
-    EXPECT_EQ(7, sheet_->ListSelection(NisListId));
-    sheet_->SetText(DomainId, "corp");
+    sheet_->ListSelect(IDC_NIS_LIST, 8);
+    sheet_->Click(IDC_NIS_REMOVE);
+    EXPECT_EQ(7, sheet_->ListSelection(IDC_NIS_LIST));
+    sheet_->SetText(IDC_NIS_DOMAIN, "corp");
     Close(true);
     EXPECT_EQ("10.0.0.1 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.6 10.0.0.7 10.0.0.8 10.0.0.9",
               Stored("NisServers"));
@@ -412,9 +408,9 @@ TEST_F(NisSheet, ServerListsSplitCapAndRefuseDuplicates)
         many += " " + std::to_string(i);
     WriteString(HKEY_LOCAL_MACHINE, OPTIONS, "NisServers", many.c_str());
     Open();
-    EXPECT_EQ(40u, sheet_->ListItems(NisListId).size());
-    AddServer(NisAddressId, "10.9.9.9");
-    EXPECT_EQ(40u, sheet_->ListItems(NisListId).size());
+    EXPECT_EQ(40u, sheet_->ListItems(IDC_NIS_LIST).size());
+    AddServer(IDC_NIS_ADDRESS, "10.9.9.9");
+    EXPECT_EQ(40u, sheet_->ListItems(IDC_NIS_LIST).size());
     Close(true);
     EXPECT_EQ(many, Stored("NisServers"));
 
@@ -422,8 +418,8 @@ TEST_F(NisSheet, ServerListsSplitCapAndRefuseDuplicates)
     std::string wide(170, '7');
     WriteString(HKEY_LOCAL_MACHINE, OPTIONS, "NisServers", wide.c_str());
     Open();
-    AddServer(NisAddressId, "10.20.30.40");
-    EXPECT_EQ(Items{wide}, sheet_->ListItems(NisListId));
+    AddServer(IDC_NIS_ADDRESS, "10.20.30.40");
+    EXPECT_EQ(Items{wide}, sheet_->ListItems(IDC_NIS_LIST));
     Close(true);
     EXPECT_EQ(wide, Stored("NisServers"));
 }
@@ -431,11 +427,11 @@ TEST_F(NisSheet, ServerListsSplitCapAndRefuseDuplicates)
 TEST_F(NisSheet, AnEnabledServiceNeedsServersAndAValidDomain)
 {
     Open();
-    sheet_->Click(EnableNisId);
-    sheet_->SetText(DomainId, "corp");
+    sheet_->Click(IDC_NIS_ENABLE);
+    sheet_->SetText(IDC_NIS_DOMAIN, "corp");
     EXPECT_EQ("Please add at least one server to the list. | Error", ApplyMessage());
-    EXPECT_EQ(Field(NisAddressId, 0), sheet_->Focus());
-    AddServer(NisAddressId, "10.0.0.1");
+    EXPECT_EQ(Field(IDC_NIS_ADDRESS, 0), sheet_->Focus());
+    AddServer(IDC_NIS_ADDRESS, "10.0.0.1");
 
     const struct {
         const char* domain;
@@ -456,22 +452,22 @@ TEST_F(NisSheet, AnEnabledServiceNeedsServersAndAValidDomain)
     };
     for (const auto& d : domains) {
         SCOPED_TRACE(d.domain);
-        sheet_->SetText(DomainId, d.domain);
+        sheet_->SetText(IDC_NIS_DOMAIN, d.domain);
         EXPECT_EQ(d.message, ApplyMessage());
         if (d.message[0] == '\0') {
             EXPECT_EQ(d.domain, Stored("Domain"));
         }
     }
     // The last refusal leaves the domain selected for retyping.
-    EXPECT_EQ(sheet_->Item(DomainId), sheet_->Focus());
-    EXPECT_EQ(std::make_pair(0, 3), SheetDriver::Selection(sheet_->Item(DomainId)));
+    EXPECT_EQ(sheet_->Item(IDC_NIS_DOMAIN), sheet_->Focus());
+    EXPECT_EQ(std::make_pair(0, 3), SheetDriver::Selection(sheet_->Item(IDC_NIS_DOMAIN)));
     EXPECT_EQ("a\"/\"b", Stored("Domain"));
     // The whole text counts: the field holds 255 characters, the last of
     // them checked too.
-    EXPECT_EQ(255, SendMessageA(sheet_->Item(DomainId), EM_GETLIMITTEXT, 0, 0));
-    sheet_->SetText(DomainId, std::string(256, 'a').c_str());
+    EXPECT_EQ(255, SendMessageA(sheet_->Item(IDC_NIS_DOMAIN), EM_GETLIMITTEXT, 0, 0));
+    sheet_->SetText(IDC_NIS_DOMAIN, std::string(256, 'a').c_str());
     EXPECT_EQ("This field has a limit of 255 characters. | Error", ApplyMessage());
-    sheet_->SetText(DomainId, (std::string(254, 'a') + "/").c_str());
+    sheet_->SetText(IDC_NIS_DOMAIN, (std::string(254, 'a') + "/").c_str());
     EXPECT_NE("", ApplyMessage());
     EXPECT_EQ("a\"/\"b", Stored("Domain"));
     Close(false);
@@ -479,10 +475,10 @@ TEST_F(NisSheet, AnEnabledServiceNeedsServersAndAValidDomain)
 
     // NIS+ needs servers of its own: the NIS list does not count.
     Open();
-    sheet_->Click(EnableNisId);
-    sheet_->Click(EnableNisplusId);
+    sheet_->Click(IDC_NIS_ENABLE);
+    sheet_->Click(IDC_NISPLUS_ENABLE);
     EXPECT_EQ("Please add at least one server to the list. | Error", ApplyMessage());
-    EXPECT_EQ(Field(NisplusAddressId, 0), sheet_->Focus());
+    EXPECT_EQ(Field(IDC_NISPLUS_ADDRESS, 0), sheet_->Focus());
     Close(false);
     EXPECT_EQ("WY", Stored("SearchOrder"));
 }
@@ -507,12 +503,12 @@ TEST_F(NisSheet, HelpInAFieldIsTheHelpOfItsControl)
 {
     HelpSpy spy;
     Open();
-    sheet_->Click(EnableNisId);
-    FocusAddress(NisAddressId);
+    sheet_->Click(IDC_NIS_ENABLE);
+    FocusAddress(IDC_NIS_ADDRESS);
     sheet_->Key(VK_RIGHT, true);
     sheet_->Key(VK_F1);
-    sheet_->Click(EnableNisplusId);
-    FocusAddress(NisplusAddressId);
+    sheet_->Click(IDC_NISPLUS_ENABLE);
+    FocusAddress(IDC_NISPLUS_ADDRESS);
     sheet_->Key(VK_F1);
     std::vector<HelpCall> calls = spy.Calls(2);
     ASSERT_EQ(2u, calls.size());
