@@ -20,7 +20,7 @@
 #include "serverlist.h"
 #include "settings.h"
 #include "store.h"
-#include "zevrcfg.h"
+#include "commands.h"
 
 static std::string DescribeChange(const Change& change)
 {

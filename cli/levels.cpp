@@ -3,9 +3,12 @@
 // built from the settings table, and server and resource names are
 // checked to make paths the store and the registry layer take as they are.
 // The levels that exist are listed from the stored keys, in an order that
-// is the same on every machine.
+// is the same on every machine. The message helper every command uses is
+// here too, at the bottom of the tool, so that main only calls down.
 #include <windows.h>
 
+#include <stdarg.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
@@ -15,7 +18,18 @@
 #include "registry.h"
 #include "settings.h"
 #include "store.h"
-#include "zevrcfg.h"
+#include "commands.h"
+
+int Refuse(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    fputs("zevrcfg: ", stderr);
+    vfprintf(stderr, format, args);
+    fputc('\n', stderr);
+    va_end(args);
+    return ExitRefused;
+}
 
 const char* ServerOf(const Level& level)
 {

@@ -17,7 +17,7 @@
 #include "serverlist.h"
 #include "settings.h"
 #include "store.h"
-#include "zevrcfg.h"
+#include "commands.h"
 
 static HKEY OpenRowKey(const SettingRow* row, const std::string& subPath)
 {

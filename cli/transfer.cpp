@@ -16,7 +16,7 @@
 #include "cfgfile.h"
 #include "regtree.h"
 #include "settings.h"
-#include "zevrcfg.h"
+#include "commands.h"
 
 static int WriteOutput(const char* file, const std::string& text)
 {

@@ -12,7 +12,6 @@
 
 #include <fcntl.h>
 #include <io.h>
-#include <stdarg.h>
 #include <stdio.h>
 
 #include <string>
@@ -20,7 +19,7 @@
 
 #include "regtree.h"
 #include "sheet.h"
-#include "zevrcfg.h"
+#include "commands.h"
 
 static const char Usage[] =
     "usage: zevrcfg [--registry KEY] COMMAND ...\n"
@@ -40,17 +39,6 @@ static const char Usage[] =
     "  --registry KEY   use HKEY_CURRENT_USER\\KEY\\HKCU and ...\\HKLM as the two hives\n"
     "\n"
     "Exit status: 0 done, 1 input refused, 2 registry failure.\n";
-
-int Refuse(const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    fputs("zevrcfg: ", stderr);
-    vfprintf(stderr, format, args);
-    fputc('\n', stderr);
-    va_end(args);
-    return ExitRefused;
-}
 
 struct Options {
     std::vector<std::string> Words;

@@ -1,8 +1,8 @@
 // What the files of zevrcfg share: exit codes, the level a command works
 // on, a value as read for its row, a change to make and a rule between two
 // values broken at a level, and the functions each file offers the others.
-#ifndef ZEVR_ZEVRCFG_H
-#define ZEVR_ZEVRCFG_H
+#ifndef ZEVR_COMMANDS_H
+#define ZEVR_COMMANDS_H
 
 #include <windows.h>
 
@@ -17,7 +17,8 @@
 enum { ExitDone = 0, ExitRefused = 1, ExitRegistry = 2 };
 enum { ValueBufferSize = 8192, HostListSize = 4096 };
 
-// Prints "zevrcfg: " and the message to the standard error; ExitRefused.
+// Prints "zevrcfg: " and the message to the standard error; ExitRefused
+// (levels.cpp).
 int Refuse(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // A level of the mount defaults: the top, a server, or a resource of one.
