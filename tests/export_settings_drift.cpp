@@ -9,6 +9,8 @@
 
 #include <map>
 #include <mutex>
+#include <sstream>
+#include <string.h>
 #include <set>
 #include <string>
 #include <vector>
@@ -140,6 +142,70 @@ std::string DefaultData(const SettingRow* row)
     return text + std::string(2, '\0'); // one entry, its terminator, the closing one
 }
 
+// A recorded write or delete as one line: "W key name = data" or "D key
+// name", the key without the settings root, numbers in decimal, texts
+// quoted, a multi-string's entries separated by '|'.
+std::string Describe(const Access& access)
+{
+    static const char Root[] = "SOFTWARE\\ZEVR\\CC\\1.0\\";
+    std::string path = access.path;
+    if (path.size() > sizeof(Root) - 1 &&
+        lstrcmpiA(path.substr(0, sizeof(Root) - 1).c_str(), Root) == 0)
+        path = path.substr(sizeof(Root) - 1);
+    std::ostringstream line;
+    line << (access.operation == Write ? "W " : "D ") << path << " " << access.name;
+    if (access.operation != Write)
+        return line.str();
+    if (access.type == REG_DWORD && access.data.size() == sizeof(DWORD)) {
+        DWORD number = 0;
+        memcpy(&number, access.data.data(), sizeof(number));
+        line << " = " << number;
+        return line.str();
+    }
+    std::string text = access.data;
+    while (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    for (char& c : text)
+        if (c == '\0')
+            c = '|';
+    line << " = \"" << text << "\"";
+    return line.str();
+}
+
+// Every write and delete recorded so far, in order; the record is emptied.
+std::vector<std::string> TakeChanges()
+{
+    std::lock_guard<std::mutex> guard(Lock);
+    std::vector<std::string> changes;
+    for (const Access& access : Accesses)
+        if (access.operation != Read)
+            changes.push_back(Describe(access));
+    Accesses.clear();
+    return changes;
+}
+
+// Values other than the defaults everywhere the NFS client pages look.
+void StoreNfsClientValues()
+{
+    for (int i = 0; i < GetSettingCount(); ++i) {
+        const SettingRow* row = GetSettingRow(i);
+        if (row->Sheet != SheetNfsClient)
+            continue;
+        char key[LevelKeyPathSize];
+        ASSERT_TRUE(BuildSettingKeyPath(row, NULL, NULL, key, sizeof(key)));
+        std::string path = row->Absolute ? key
+                                         : (row->Hive == HiveUser ? "Software" : "SOFTWARE") +
+                                               std::string("\\ZEVR\\CC\\1.0\\") + key;
+        HKEY hive = row->Hive == HiveUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+        if (row->Type == TypeDword)
+            WriteDword(hive, path.c_str(), row->Name, row->Maximum);
+        else if (row->Type == TypeString)
+            WriteString(hive, path.c_str(), row->Name, row->ChoiceCount > 1 ? "udp" : "x");
+        else
+            WriteRaw(hive, path.c_str(), row->Name, REG_MULTI_SZ, "h\0", 3);
+    }
+}
+
 class SettingsDrift : public SandboxTest {
   protected:
     void SetUp() override
@@ -201,6 +267,17 @@ class SettingsDrift : public SandboxTest {
         return seen;
     }
 
+    // The writes and deletes recorded since the last call, against the
+    // expected ones in order.
+    template <size_t N> void ExpectChanges(const char* const (&expected)[N])
+    {
+        std::vector<std::string> changes = TakeChanges();
+        for (size_t i = 0; i < N || i < changes.size(); ++i) {
+            SCOPED_TRACE("change " + std::to_string(i));
+            EXPECT_EQ(i < N ? expected[i] : "(none)", i < changes.size() ? changes[i] : "(none)");
+        }
+    }
+
     HMODULE library_ = NULL;
     std::unique_ptr<SheetDriver> sheet_;
 };
@@ -231,24 +308,7 @@ TEST_F(SettingsDrift, EverySheetReadsWritesAndPrunesExactlyTheTable)
 
 TEST_F(SettingsDrift, DefaultsOverStoredValuesWriteTheTableDefaults)
 {
-    // Values other than the defaults everywhere the pages look.
-    for (int i = 0; i < GetSettingCount(); ++i) {
-        const SettingRow* row = GetSettingRow(i);
-        if (row->Sheet != SheetNfsClient)
-            continue;
-        char key[LevelKeyPathSize];
-        ASSERT_TRUE(BuildSettingKeyPath(row, NULL, NULL, key, sizeof(key)));
-        std::string path = row->Absolute ? key
-                                         : (row->Hive == HiveUser ? "Software" : "SOFTWARE") +
-                                               std::string("\\ZEVR\\CC\\1.0\\") + key;
-        HKEY hive = row->Hive == HiveUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-        if (row->Type == TypeDword)
-            WriteDword(hive, path.c_str(), row->Name, row->Maximum);
-        else if (row->Type == TypeString)
-            WriteString(hive, path.c_str(), row->Name, row->ChoiceCount > 1 ? "udp" : "x");
-        else
-            WriteRaw(hive, path.c_str(), row->Name, REG_MULTI_SZ, "h\0", 3);
-    }
+    StoreNfsClientValues();
     RunSheet("NFSClientProperty", "Quellmar NFS Client Configuration", true);
     std::map<const SettingRow*, std::set<Operation>> seen = Check(false);
     // What the pages wrote last is the table's default (the level values
@@ -263,4 +323,218 @@ TEST_F(SettingsDrift, DefaultsOverStoredValuesWriteTheTableDefaults)
             EXPECT_EQ(DefaultData(row), last[row]) << row->Name;
         }
     }
+}
+
+// Every page shown, "Def&aults", OK: each page saves its defaults on its own
+// apply, after the General page's save and its pruning.
+TEST_F(SettingsDrift, ApplyOrderOfDefaultsOverAFreshRegistry)
+{
+    const char* const nfs[] = {
+        "W zevrnfs\\UserMountDefaults ReadOnly = 0",
+        "W zevrnfs\\UserMountDefaults LockingSharing = 0",
+        "W zevrnfs\\UserMountDefaults ShortNameMappingCharacter = \"~\"",
+        "W zevrnfs\\MachineMountDefaults RSize = 32768",
+        "W zevrnfs\\MachineMountDefaults WSize = 32768",
+        "D zevrnfs\\MachineMountDefaults RSize",
+        "D zevrnfs\\MachineMountDefaults WSize",
+        "D zevrnfs\\UserMountDefaults LockingSharing",
+        "D zevrnfs\\UserMountDefaults ReadOnly",
+        "D zevrnfs\\UserMountDefaults ShortNameMappingCharacter",
+        "W zevrnfs\\UserMountDefaults UMask = 18",
+        "W zevrnfs\\Authentication\\Servers Hosts = \"*\"",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters CacheSizeK = 0",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters EnableDataCache = 1",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters NumMappedNames = 256",
+        "W zevrnfs\\UserMountDefaults AttrCacheOff = 0",
+        "W zevrnfs\\UserMountDefaults AttrCacheDirMin = 30",
+        "W zevrnfs\\UserMountDefaults AttrCacheDirMax = 60",
+        "W zevrnfs\\UserMountDefaults AttrCacheRegMin = 3",
+        "W zevrnfs\\UserMountDefaults AttrCacheRegMax = 60",
+        "W zevrnfs\\MachineMountDefaults Timeout = 0",
+        "W zevrnfs\\MachineMountDefaults BackoffMultiplier = 4",
+        "W zevrnfs\\UserMountDefaults Retries = 5",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters AsynchReadahead = 1",
+        "W zevrnfs\\Automounter IdleTime = 300",
+        "W zevrnfs\\UserMountDefaults ArchiveBit = 1",
+        "W zevrnfs\\UserMountDefaults CaseSensitive = 0",
+        "W zevrnfs\\UserMountDefaults PreferredCaseIsUpper = 0",
+        "W zevrnfs\\UserMountDefaults CaseForce = 0",
+        "W zevrnfs\\UserMountDefaults UseBsdGroupSemantics = 0",
+        "D zevrnfs\\UserMountDefaults ArchiveBit",
+        "D zevrnfs\\UserMountDefaults AttrCacheDirMax",
+        "D zevrnfs\\UserMountDefaults AttrCacheDirMin",
+        "D zevrnfs\\UserMountDefaults AttrCacheOff",
+        "D zevrnfs\\UserMountDefaults AttrCacheRegMax",
+        "D zevrnfs\\UserMountDefaults AttrCacheRegMin",
+        "D zevrnfs\\UserMountDefaults CaseForce",
+        "D zevrnfs\\UserMountDefaults CaseSensitive",
+        "D zevrnfs\\UserMountDefaults PreferredCaseIsUpper",
+        "D zevrnfs\\UserMountDefaults Retries",
+        "D zevrnfs\\UserMountDefaults UMask",
+        "D zevrnfs\\UserMountDefaults UseBsdGroupSemantics",
+        "D zevrnfs\\MachineMountDefaults BackoffMultiplier",
+        "D zevrnfs\\MachineMountDefaults Timeout",
+        "W zevrnfs\\MachineMountDefaults Transport = \"\"",
+        "W zevrnfs\\UserMountDefaults NfsVersion = 0",
+        "W zevrnfs\\UserMountDefaults NfsPort = 0",
+    };
+    RunSheet("NFSClientProperty", "Quellmar NFS Client Configuration", true);
+    ExpectChanges(nfs);
+}
+
+// "Def&aults" with only the General page opened: the pages never opened
+// are committed by the General page, in its order, before one pruning.
+TEST_F(SettingsDrift, ApplyOrderOfDefaultsCommittedForPagesNeverOpened)
+{
+    const char* const nfs[] = {
+        "W zevrnfs\\UserMountDefaults ReadOnly = 0",
+        "W zevrnfs\\UserMountDefaults LockingSharing = 0",
+        "W zevrnfs\\UserMountDefaults ShortNameMappingCharacter = \"~\"",
+        "W zevrnfs\\MachineMountDefaults RSize = 32768",
+        "W zevrnfs\\MachineMountDefaults WSize = 32768",
+        "W zevrnfs\\MachineMountDefaults Transport = \"\"",
+        "W zevrnfs\\UserMountDefaults NfsVersion = 0",
+        "W zevrnfs\\UserMountDefaults NfsPort = 0",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters CacheSizeK = 0",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters EnableDataCache = 1",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters NumMappedNames = 256",
+        "W zevrnfs\\UserMountDefaults AttrCacheOff = 0",
+        "W zevrnfs\\UserMountDefaults AttrCacheDirMin = 30",
+        "W zevrnfs\\UserMountDefaults AttrCacheDirMax = 60",
+        "W zevrnfs\\UserMountDefaults AttrCacheRegMin = 3",
+        "W zevrnfs\\UserMountDefaults AttrCacheRegMax = 60",
+        "W zevrnfs\\UserMountDefaults ArchiveBit = 1",
+        "W zevrnfs\\UserMountDefaults CaseSensitive = 0",
+        "W zevrnfs\\UserMountDefaults PreferredCaseIsUpper = 0",
+        "W zevrnfs\\UserMountDefaults CaseForce = 0",
+        "W zevrnfs\\UserMountDefaults UseBsdGroupSemantics = 0",
+        "W zevrnfs\\UserMountDefaults UMask = 18",
+        "W zevrnfs\\Authentication\\Servers Hosts = \"*\"",
+        "W zevrnfs\\MachineMountDefaults Timeout = 0",
+        "W zevrnfs\\MachineMountDefaults BackoffMultiplier = 4",
+        "W zevrnfs\\UserMountDefaults Retries = 5",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters AsynchReadahead = 1",
+        "W zevrnfs\\Automounter IdleTime = 300",
+        "D zevrnfs\\MachineMountDefaults BackoffMultiplier",
+        "D zevrnfs\\MachineMountDefaults RSize",
+        "D zevrnfs\\MachineMountDefaults Timeout",
+        "D zevrnfs\\MachineMountDefaults Transport",
+        "D zevrnfs\\MachineMountDefaults WSize",
+        "D zevrnfs\\UserMountDefaults ArchiveBit",
+        "D zevrnfs\\UserMountDefaults AttrCacheDirMax",
+        "D zevrnfs\\UserMountDefaults AttrCacheDirMin",
+        "D zevrnfs\\UserMountDefaults AttrCacheOff",
+        "D zevrnfs\\UserMountDefaults AttrCacheRegMax",
+        "D zevrnfs\\UserMountDefaults AttrCacheRegMin",
+        "D zevrnfs\\UserMountDefaults CaseForce",
+        "D zevrnfs\\UserMountDefaults CaseSensitive",
+        "D zevrnfs\\UserMountDefaults LockingSharing",
+        "D zevrnfs\\UserMountDefaults NfsPort",
+        "D zevrnfs\\UserMountDefaults NfsVersion",
+        "D zevrnfs\\UserMountDefaults PreferredCaseIsUpper",
+        "D zevrnfs\\UserMountDefaults ReadOnly",
+        "D zevrnfs\\UserMountDefaults Retries",
+        "D zevrnfs\\UserMountDefaults ShortNameMappingCharacter",
+        "D zevrnfs\\UserMountDefaults UMask",
+        "D zevrnfs\\UserMountDefaults UseBsdGroupSemantics",
+    };
+    RunSheet("NFSClientProperty", "Quellmar NFS Client Configuration", true, false);
+    ExpectChanges(nfs);
+}
+
+TEST_F(SettingsDrift, ApplyOrderOfTheSharingAndNameServiceSheetsOverAFreshRegistry)
+{
+    const char* const sharing[] = {
+        "W zevrnfsd Enable = 0",
+        "W zevrnfsd Logging = 0",
+        "W SYSTEM\\CurrentControlSet\\Services\\Quellmar NFS Server Start = 3",
+        "W LOGGING Enable = 1",
+        "W LOGGING Save = 1",
+        "W LOGGING File = \"C:\\LOGGING.TXT\"",
+    };
+    const char* const nis[] = {
+        "W zevrnfs\\NameServiceOptions Domain = \"\"",
+        "W zevrnfs\\NameServiceOptions NisServers = \"\"",
+        "W zevrnfs\\NameServiceOptions NisplusServers = \"\"",
+        "W zevrnfs\\NameServiceOptions SearchOrder = \"W\"",
+    };
+    RunSheet("PrintSharingProperty", "Quellmar File Sharing Configuration", false);
+    ExpectChanges(sharing);
+    RunSheet("NISProperty", "Quellmar NIS/NIS+ Name Service Configuration", false);
+    ExpectChanges(nis);
+}
+
+// Every page shown and OK, nothing touched, over values other than the
+// defaults: each value is written back as stored (or as the page shows it).
+TEST_F(SettingsDrift, ApplyOrderOfOkOverAStoredTree)
+{
+    const char* const nfs[] = {
+        "W zevrnfs\\UserMountDefaults ReadOnly = 1",
+        "W zevrnfs\\UserMountDefaults LockingSharing = 1",
+        "W zevrnfs\\UserMountDefaults ShortNameMappingCharacter = \"~\"",
+        "W zevrnfs\\MachineMountDefaults RSize = 32768",
+        "W zevrnfs\\MachineMountDefaults WSize = 32768",
+        "D zevrnfs\\MachineMountDefaults RSize",
+        "D zevrnfs\\MachineMountDefaults WSize",
+        "D zevrnfs\\UserMountDefaults ArchiveBit",
+        "D zevrnfs\\UserMountDefaults AttrCacheDirMax",
+        "D zevrnfs\\UserMountDefaults AttrCacheRegMax",
+        "D zevrnfs\\UserMountDefaults ShortNameMappingCharacter",
+        "W zevrnfs\\UserMountDefaults UMask = 511",
+        "W zevrnfs\\Authentication\\Servers Hosts = \"h\"",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters CacheSizeK = 4096",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters EnableDataCache = 1",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters NumMappedNames = 1024",
+        "W zevrnfs\\UserMountDefaults AttrCacheOff = 1",
+        "W zevrnfs\\UserMountDefaults AttrCacheDirMin = 60",
+        "W zevrnfs\\UserMountDefaults AttrCacheDirMax = 60",
+        "W zevrnfs\\UserMountDefaults AttrCacheRegMin = 60",
+        "W zevrnfs\\UserMountDefaults AttrCacheRegMax = 60",
+        "W zevrnfs\\MachineMountDefaults Timeout = 60",
+        "W zevrnfs\\MachineMountDefaults BackoffMultiplier = 50",
+        "W zevrnfs\\UserMountDefaults Retries = 10",
+        "W System\\CurrentControlSet\\Services\\Zevrnfs\\Parameters AsynchReadahead = 1",
+        "W zevrnfs\\Automounter IdleTime = 1800",
+        "W zevrnfs\\UserMountDefaults ArchiveBit = 1",
+        "W zevrnfs\\UserMountDefaults CaseSensitive = 1",
+        "W zevrnfs\\UserMountDefaults PreferredCaseIsUpper = 1",
+        "W zevrnfs\\UserMountDefaults CaseForce = 1",
+        "W zevrnfs\\UserMountDefaults UseBsdGroupSemantics = 1",
+        "D zevrnfs\\UserMountDefaults ArchiveBit",
+        "D zevrnfs\\UserMountDefaults AttrCacheDirMax",
+        "D zevrnfs\\UserMountDefaults AttrCacheRegMax",
+        "W zevrnfs\\MachineMountDefaults Transport = \"udp\"",
+        "W zevrnfs\\UserMountDefaults NfsVersion = 3",
+        "W zevrnfs\\UserMountDefaults NfsPort = 4294967295",
+    };
+    const char* const sharing[] = {
+        "W zevrnfsd Enable = 1",
+        "W zevrnfsd Logging = 1",
+        "W SYSTEM\\CurrentControlSet\\Services\\Quellmar NFS Server Start = 2",
+        "W LOGGING Enable = 0",
+        "W LOGGING Save = 0",
+        "W LOGGING File = \"C:\\windows\"",
+    };
+    const char* const nis[] = {
+        "W zevrnfs\\NameServiceOptions Domain = \"lab.example\"",
+        "W zevrnfs\\NameServiceOptions NisServers = \"10.0.0.1\"",
+        "W zevrnfs\\NameServiceOptions NisplusServers = \"\"",
+        "W zevrnfs\\NameServiceOptions SearchOrder = \"WY\"",
+    };
+    StoreNfsClientValues();
+    WriteDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZEVR\\CC\\1.0\\zevrnfsd", "Enable", 1);
+    WriteDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZEVR\\CC\\1.0\\zevrnfsd", "Logging", 1);
+    WriteDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZEVR\\CC\\1.0\\LOGGING", "Enable", 0);
+    WriteDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZEVR\\CC\\1.0\\LOGGING", "Save", 0);
+    WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZEVR\\CC\\1.0\\LOGGING", "File", "C:\\windows");
+    const char nisKey[] = "SOFTWARE\\ZEVR\\CC\\1.0\\zevrnfs\\NameServiceOptions";
+    WriteString(HKEY_LOCAL_MACHINE, nisKey, "Domain", "lab.example");
+    WriteString(HKEY_LOCAL_MACHINE, nisKey, "NisServers", "10.0.0.1");
+    WriteString(HKEY_LOCAL_MACHINE, nisKey, "SearchOrder", "WY");
+    RunSheet("NFSClientProperty", "Quellmar NFS Client Configuration", false);
+    ExpectChanges(nfs);
+    RunSheet("PrintSharingProperty", "Quellmar File Sharing Configuration", false);
+    ExpectChanges(sharing);
+    RunSheet("NISProperty", "Quellmar NIS/NIS+ Name Service Configuration", false);
+    ExpectChanges(nis);
 }
