@@ -4,6 +4,7 @@
 #include "nameservice.h"
 #include "nfsclient.h"
 #include "provider.h"
+#include "resource.h"
 #include "sharing.h"
 #include "sheet.h"
 
@@ -50,7 +51,7 @@ static void HandBackResult(LPSTR* result)
 extern "C" BOOL __cdecl NFSClientProperty(DWORD argc, LPSTR argv[], LPSTR* result)
 {
     (void)argc;
-    PrepareSheet(34, ParentArgument(argv));
+    PrepareSheet(IDS_NFS_CLIENT_TITLE, ParentArgument(argv));
     HandBackResult(result);
     AddNfsClientPages();
     ShowPreparedSheet();
@@ -63,7 +64,7 @@ extern "C" BOOL __cdecl PrintSharingProperty(DWORD argc, LPSTR argv[], LPSTR* re
     (void)argc;
     // The sheet is shown whether the list library loads or not.
     LoadListLibrary();
-    PrepareSheet(35, ParentArgument(argv));
+    PrepareSheet(IDS_FILE_SHARING_TITLE, ParentArgument(argv));
     HandBackResult(result);
     AddSharingPages();
     ShowPreparedSheet();
@@ -75,7 +76,7 @@ extern "C" BOOL __cdecl PrintSharingProperty(DWORD argc, LPSTR argv[], LPSTR* re
 extern "C" BOOL __cdecl NISProperty(DWORD argc, LPSTR argv[], LPSTR* result)
 {
     (void)argc;
-    PrepareSheet(36, ParentArgument(argv));
+    PrepareSheet(IDS_NAME_SERVICE_TITLE, ParentArgument(argv));
     HandBackResult(result);
     RegisterIPAddressClass(ModuleInstance);
     AddNisPage();

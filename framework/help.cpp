@@ -1,13 +1,11 @@
 #include "help.h"
 #include "controls.h"
+#include "resource.h"
 #include "sheet.h"
 
 #include <stdio.h>
 
-enum {
-    WhatsThisCommand = 40002,
-    WhatsThisTextId = 22,
-};
+enum { WhatsThisCommand = 40002 };
 
 static const char HelpFileName[] = "config32.hlp";
 
@@ -67,7 +65,7 @@ static INT_PTR OfferWhatsThis(HWND page, WPARAM wParam, LPARAM lParam)
     HMENU menu = CreatePopupMenu();
     if (menu == NULL)
         return 1;
-    const char* text = LoadMessageText(NULL, WhatsThisTextId);
+    const char* text = LoadMessageText(NULL, IDS_WHATS_THIS);
     if (text != NULL && AppendMenuA(menu, MF_STRING, WhatsThisCommand, text))
         TrackPopupMenu(menu, 0, x, y, 0, page, NULL);
     DestroyMenu(menu);

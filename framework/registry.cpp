@@ -334,6 +334,7 @@ void ReportWriteFailure()
     if (WriteFailureShown)
         return;
     WriteFailureShown = 1;
+    // Not a resource string: adding one would change the compiled resources.
     MessageBoxA(NULL, "Write Register Failed", NULL, MB_OK | MB_ICONEXCLAMATION);
     WriteFailureShown = 0;
 }

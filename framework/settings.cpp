@@ -43,6 +43,18 @@ const SettingRow* FindNfsSetting(const char* valueName)
     return NULL;
 }
 
+const SettingRow* FindPageSetting(SettingPage page, const char* valueName)
+{
+    if (valueName == NULL)
+        return NULL;
+    for (int i = 0; i < GetSettingCount(); ++i) {
+        const SettingRow* row = GetSettingRow(i);
+        if (row->Page == page && SameIgnoringCase(row->Name, valueName))
+            return row;
+    }
+    return NULL;
+}
+
 const SettingRow* FindLevelSetting(const char* valueName, SettingType type)
 {
     if (valueName == NULL)

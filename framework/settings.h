@@ -125,6 +125,9 @@ const SettingRow* FindSettingInKey(SettingHive hive, const char* key, const char
 // The row of an NFS client setting by name, ignoring case (those names are
 // unique), or NULL.
 const SettingRow* FindNfsSetting(const char* valueName);
+// The row of a page's value by name, ignoring case (unique on a page), or
+// NULL.
+const SettingRow* FindPageSetting(SettingPage page, const char* valueName);
 // The row of a mount default by its exact name and type, as the built-in
 // lookups of the store need it, or NULL.
 const SettingRow* FindLevelSetting(const char* valueName, SettingType type);

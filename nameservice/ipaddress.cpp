@@ -5,6 +5,7 @@
 // number above 255.
 #include "nameservice.h"
 #include "nistext.h"
+#include "resource.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -24,8 +25,6 @@ enum {
     WidthWord = 5,
     AddressExtraBytes = 6 * 4,
     FieldStyle = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_CENTER,
-    RangeMessageId = 30,
-    RangeCaptionId = 31,
     RangeMessageSize = 256,
 };
 
@@ -249,8 +248,8 @@ int CheckFieldValue(HWND field)
     char format[RangeMessageSize] = "";
     char message[RangeMessageSize + 16];
     char caption[RangeMessageSize] = "";
-    LoadStringA(AddressInstance, RangeMessageId, format, sizeof(format) - 1);
-    LoadStringA(AddressInstance, RangeCaptionId, caption, sizeof(caption));
+    LoadStringA(AddressInstance, IDS_FIELD_RANGE, format, sizeof(format) - 1);
+    LoadStringA(AddressInstance, IDS_FIELD_RANGE_CAPTION, caption, sizeof(caption));
     snprintf(message, sizeof(message), format, number);
     MessageBoxA(field, message, caption, MB_OK | MB_ICONEXCLAMATION);
     return 0;

@@ -8,6 +8,7 @@
 #include "controls.h"
 #include "help.h"
 #include "nistext.h"
+#include "pagebindings.h"
 #include "registry.h"
 #include "resource.h"
 #include "settings.h"
@@ -22,13 +23,11 @@ enum {
     MaxServers = 10,
 };
 
-static const char OptionsPath[] = "zevrnfs\\NameServiceOptions";
-
 static HWND NisPageWindow;
 
 static const SettingRow* OptionSetting(const char* valueName)
 {
-    return FindSettingInKey(HiveMachine, OptionsPath, valueName);
+    return FindPageSetting(PageNis, valueName);
 }
 
 // The search order's entries, in the order of the table's codes; the
@@ -293,8 +292,10 @@ static void TransferSearchOrder(HKEY key, int save)
 
 void TransferNisPage(int save)
 {
+    // The lists and the search order are moved by hand: each is more than
+    // one control's value.
     HKEY key;
-    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, OptionsPath, &key) != ERROR_SUCCESS)
+    if (CreateRowKey(OptionSetting("Domain"), &key) != ERROR_SUCCESS)
         return;
     BindEditText(NisPageWindow, IDC_NIS_DOMAIN, key, "Domain", OptionSetting("Domain")->DefaultText,
                  save, DomainSize);

@@ -4,6 +4,7 @@
 #include "binders.h"
 #include "controls.h"
 #include "help.h"
+#include "pagebindings.h"
 #include "registry.h"
 #include "resource.h"
 #include "settings.h"
@@ -15,15 +16,28 @@ static HWND CachingPageWindow;
 
 static const int AttributeCombos[] = {IDC_CACHING_FOLDER_MINIMUM, IDC_CACHING_FOLDER_MAXIMUM,
                                       IDC_CACHING_FILE_MINIMUM, IDC_CACHING_FILE_MAXIMUM};
-static const char* const AttributeValues[] = {"AttrCacheDirMin", "AttrCacheDirMax",
-                                              "AttrCacheRegMin", "AttrCacheRegMax"};
 
-// The service parameters inherit nothing: their defaults are the table's
-// fixed ones.
-static DWORD FixedDefault(const char* valueName)
-{
-    return FindNfsSetting(valueName)->DefaultNumber;
-}
+// In the order the values are loaded and saved: the service parameters,
+// then the per-user mount defaults.
+static const ControlBinding CachingRows[] = {
+    {"CacheSizeK", ControlComboNumber, IDC_CACHING_SIZE, 0},
+    {"EnableDataCache", ControlCheckBox, IDC_CACHING_DATA, 0},
+    {"NumMappedNames", ControlComboNumber, IDC_CACHING_MAPPINGS, 0},
+    {"AttrCacheOff", ControlInvertedCheckBox, IDC_CACHING_ATTRIBUTES, 0},
+    {"AttrCacheDirMin", ControlComboNumber, IDC_CACHING_FOLDER_MINIMUM, 0},
+    {"AttrCacheDirMax", ControlComboNumber, IDC_CACHING_FOLDER_MAXIMUM, 0},
+    {"AttrCacheRegMin", ControlComboNumber, IDC_CACHING_FILE_MINIMUM, 0},
+    {"AttrCacheRegMax", ControlComboNumber, IDC_CACHING_FILE_MAXIMUM, 0},
+};
+
+static const PageBindings Caching = {
+    PageCaching,
+    CachingRows,
+    (int)(sizeof(CachingRows) / sizeof(CachingRows[0])),
+    {GetPageDefault, GetPageDefaultText},
+    CheckCachePair,
+    NULL,
+};
 
 void AddCachingPage()
 {
@@ -65,12 +79,12 @@ void FillCachingLists()
 {
     HWND page = CachingPageWindow;
     // Item by item across the four combos, as the lists are shown.
-    const char* const* times = FindNfsSetting(AttributeValues[0])->Items;
+    const char* const* times = FindNfsSetting("AttrCacheDirMin")->Items;
     for (const char* const* time = times; *time != NULL; ++time)
         for (int id : AttributeCombos)
             ComboAddString(page, id, *time);
     // The named item for 0 ("Automatic") leads the size list.
-    ComboAddResourceString(page, IDC_CACHING_SIZE, 11);
+    ComboAddResourceString(page, IDC_CACHING_SIZE, IDS_AUTOMATIC);
     for (const char* const* size = FindNfsSetting("CacheSizeK")->Items; *size != NULL; ++size)
         ComboAddString(page, IDC_CACHING_SIZE, *size);
     for (const char* const* count = FindNfsSetting("NumMappedNames")->Items; *count != NULL;
@@ -78,39 +92,10 @@ void FillCachingLists()
         ComboAddString(page, IDC_CACHING_MAPPINGS, *count);
 }
 
-// Binds one minimum/maximum pair; on save only when the pair is in order.
-static void TransferCachePair(HKEY key, int pair, int save)
-{
-    int minimumId = AttributeCombos[pair * 2];
-    int maximumId = AttributeCombos[pair * 2 + 1];
-    if (save && !CheckCachePair(minimumId, maximumId))
-        return;
-    for (int i = pair * 2; i < pair * 2 + 2; ++i)
-        BindComboNumber(CachingPageWindow, AttributeCombos[i], key, AttributeValues[i],
-                        GetInheritedUserDefault(AttributeValues[i]), save);
-}
-
+// A pair out of order keeps both of its stored values.
 int TransferCachingPage(int save)
 {
-    HWND page = CachingPageWindow;
-    HKEY key;
-    if (CreateServiceParametersKey(&key) != ERROR_SUCCESS)
-        return 0;
-    BindComboNumber(page, IDC_CACHING_SIZE, key, "CacheSizeK", FixedDefault("CacheSizeK"), save);
-    BindCheckBox(page, IDC_CACHING_DATA, key, "EnableDataCache", FixedDefault("EnableDataCache"),
-                 save);
-    BindComboNumber(page, IDC_CACHING_MAPPINGS, key, "NumMappedNames",
-                    FixedDefault("NumMappedNames"), save);
-    CloseSettingsKey(key);
-
-    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
-        return 0;
-    BindInvertedCheckBox(page, IDC_CACHING_ATTRIBUTES, key, "AttrCacheOff",
-                         GetInheritedUserDefault("AttrCacheOff"), save);
-    TransferCachePair(key, 0, save);
-    TransferCachePair(key, 1, save);
-    CloseSettingsKey(key);
-    return 1;
+    return TransferBindings(CachingPageWindow, &Caching, save);
 }
 
 int CheckCachePair(int minimumId, int maximumId)
@@ -147,13 +132,7 @@ void ResetCachingPage(HWND window)
         return;
     }
     CachingPageWindow = page;
-    ComboSetNumber(page, IDC_CACHING_SIZE, FixedDefault("CacheSizeK"));
-    ButtonSetCheck(page, IDC_CACHING_ATTRIBUTES,
-                   GetInheritedUserDefault("AttrCacheOff") == 0 ? BST_CHECKED : BST_UNCHECKED);
-    ButtonSetCheck(page, IDC_CACHING_DATA, FixedDefault("EnableDataCache"));
-    for (int i = 0; i < 4; ++i)
-        ComboSetNumber(page, AttributeCombos[i], GetInheritedUserDefault(AttributeValues[i]));
-    ComboSetNumber(page, IDC_CACHING_MAPPINGS, FixedDefault("NumMappedNames"));
+    ShowBindingDefaults(page, &Caching);
     UpdateCachingControls();
     SetCachingResetPending(window, 0);
 }
@@ -162,17 +141,5 @@ void CommitCachingReset(HWND window)
 {
     if (!GetCachingResetPending(window))
         return;
-    HKEY key;
-    if (CreateServiceParametersKey(&key) == ERROR_SUCCESS) {
-        SetDwordValue(key, "CacheSizeK", FixedDefault("CacheSizeK"));
-        SetDwordValue(key, "EnableDataCache", FixedDefault("EnableDataCache"));
-        SetDwordValue(key, "NumMappedNames", FixedDefault("NumMappedNames"));
-        CloseSettingsKey(key);
-    }
-    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
-        return;
-    SetDwordValue(key, "AttrCacheOff", GetInheritedUserDefault("AttrCacheOff"));
-    for (const char* name : AttributeValues)
-        SetDwordValue(key, name, GetInheritedUserDefault(name));
-    CloseSettingsKey(key);
+    CommitBindingDefaults(&Caching);
 }

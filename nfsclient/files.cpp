@@ -5,6 +5,7 @@
 #include "binders.h"
 #include "controls.h"
 #include "help.h"
+#include "pagebindings.h"
 #include "registry.h"
 #include "resource.h"
 #include "settings.h"
@@ -13,6 +14,24 @@
 #include "store.h"
 
 static HWND FilesPageWindow;
+
+// All per-user mount defaults, in the order they are loaded and saved.
+static const ControlBinding FilesRows[] = {
+    {"ArchiveBit", ControlCheckBox, IDC_FILES_ARCHIVE, 0},
+    {"CaseSensitive", ControlCheckBox, IDC_FILES_CASE_SENSITIVE, 0},
+    {"PreferredCaseIsUpper", ControlRadioGroup, IDC_FILES_LOWERCASE, IDC_FILES_UPPERCASE},
+    {"CaseForce", ControlCheckBox, IDC_FILES_CASE_FORCE, 0},
+    {"UseBsdGroupSemantics", ControlRadioGroup, IDC_FILES_SYSTEM_V, IDC_FILES_BSD},
+};
+
+static const PageBindings Files = {
+    PageFiles,
+    FilesRows,
+    (int)(sizeof(FilesRows) / sizeof(FilesRows[0])),
+    {GetPageDefault, GetPageDefaultText},
+    NULL,
+    NULL,
+};
 
 void AddFilesPage()
 {
@@ -53,22 +72,7 @@ BOOL InitFilesPage(HWND page)
 
 int TransferFilesPage(int save)
 {
-    HWND page = FilesPageWindow;
-    HKEY key;
-    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
-        return 0;
-    BindCheckBox(page, IDC_FILES_ARCHIVE, key, "ArchiveBit", GetInheritedUserDefault("ArchiveBit"),
-                 save);
-    BindCheckBox(page, IDC_FILES_CASE_SENSITIVE, key, "CaseSensitive",
-                 GetInheritedUserDefault("CaseSensitive"), save);
-    BindRadioGroup(page, IDC_FILES_LOWERCASE, IDC_FILES_UPPERCASE, key, "PreferredCaseIsUpper",
-                   GetInheritedUserDefault("PreferredCaseIsUpper"), save);
-    BindCheckBox(page, IDC_FILES_CASE_FORCE, key, "CaseForce", GetInheritedUserDefault("CaseForce"),
-                 save);
-    BindRadioGroup(page, IDC_FILES_SYSTEM_V, IDC_FILES_BSD, key, "UseBsdGroupSemantics",
-                   GetInheritedUserDefault("UseBsdGroupSemantics"), save);
-    CloseSettingsKey(key);
-    return 1;
+    return TransferBindings(FilesPageWindow, &Files, save);
 }
 
 // Case-sensitive lookup only makes sense for names forced into one case, so
@@ -83,18 +87,6 @@ void UpdateFilesControls()
     MarkPageChanged(page);
 }
 
-static void ShowInheritedCheck(HWND page, int id, const char* valueName)
-{
-    ButtonSetCheck(page, id, GetInheritedUserDefault(valueName) != 0 ? BST_CHECKED : BST_UNCHECKED);
-}
-
-// A default beyond the group checks no button, as a stored one does.
-static void ShowInheritedRadio(HWND page, int firstId, int lastId, const char* valueName)
-{
-    ButtonCheckRadio(page, firstId, lastId,
-                     (int)((DWORD)firstId + GetInheritedUserDefault(valueName)));
-}
-
 void ResetFilesPage(HWND window)
 {
     HWND page = GetFilesPage(window);
@@ -103,11 +95,7 @@ void ResetFilesPage(HWND window)
         return;
     }
     FilesPageWindow = page;
-    ShowInheritedCheck(page, IDC_FILES_ARCHIVE, "ArchiveBit");
-    ShowInheritedCheck(page, IDC_FILES_CASE_SENSITIVE, "CaseSensitive");
-    ShowInheritedRadio(page, IDC_FILES_LOWERCASE, IDC_FILES_UPPERCASE, "PreferredCaseIsUpper");
-    ShowInheritedCheck(page, IDC_FILES_CASE_FORCE, "CaseForce");
-    ShowInheritedRadio(page, IDC_FILES_SYSTEM_V, IDC_FILES_BSD, "UseBsdGroupSemantics");
+    ShowBindingDefaults(page, &Files);
     UpdateFilesControls();
     SetFilesResetPending(window, 0);
 }
@@ -116,14 +104,5 @@ void CommitFilesReset(HWND window)
 {
     if (!GetFilesResetPending(window))
         return;
-    HKEY key;
-    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
-        return;
-    // The page's values in table order, which is the order they are saved.
-    for (int i = 0; i < GetSettingCount(); ++i) {
-        const SettingRow* row = GetSettingRow(i);
-        if (row->Page == PageFiles)
-            SetDwordValue(key, row->Name, GetInheritedUserDefault(row->Name));
-    }
-    CloseSettingsKey(key);
+    CommitBindingDefaults(&Files);
 }

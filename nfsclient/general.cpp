@@ -6,6 +6,7 @@
 #include "controls.h"
 #include "help.h"
 #include "numbers.h"
+#include "pagebindings.h"
 #include "registry.h"
 #include "resource.h"
 #include "settings.h"
@@ -15,6 +16,38 @@
 
 static HWND GeneralPageWindow;
 static WNDPROC SavedFrameProc;
+
+// The per-user mount defaults, then the machine ones, in the order they are
+// loaded and saved.
+static const ControlBinding GeneralRows[] = {
+    {"ReadOnly", ControlCheckBox, IDC_GENERAL_READ_ONLY, 0},
+    {"LockingSharing", ControlCheckBox, IDC_GENERAL_LOCKING, 0},
+    {"ShortNameMappingCharacter", ControlComboText, IDC_GENERAL_MAPPING, 0},
+    {"RSize", ControlComboNumber, IDC_GENERAL_READ_SIZE, 0},
+    {"WSize", ControlComboNumber, IDC_GENERAL_WRITE_SIZE, 0},
+};
+
+static const PageBindings General = {
+    PageGeneral,
+    GeneralRows,
+    (int)(sizeof(GeneralRows) / sizeof(GeneralRows[0])),
+    {GetPageDefault, GetPageDefaultText},
+    NULL,
+    NULL,
+};
+
+// The other pages, in the order "Def&aults" resets them and the apply
+// commits the resets of those never opened.
+struct PageResetEntries {
+    void (*Reset)(HWND window);
+    void (*Commit)(HWND window);
+};
+
+static const PageResetEntries OtherPages[] = {
+    {ResetAdvancedPage, CommitAdvancedReset}, {ResetCachingPage, CommitCachingReset},
+    {ResetFilesPage, CommitFilesReset},       {ResetSecurityPage, CommitSecurityReset},
+    {ResetTuningPage, CommitTuningReset},
+};
 
 void AddGeneralPage()
 {
@@ -36,7 +69,8 @@ INT_PTR CALLBACK GeneralPageProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 // Without the shared record no page of the sheet can work: say so and close
-// the sheet as cancelled, so that nothing is written.
+// the sheet as cancelled, so that nothing is written. The text is no
+// resource string: adding one would change the compiled resources.
 static BOOL RefuseSheet(HWND page, HWND frame)
 {
     ShowMessageBox(page, "There is not enough memory to show the NFS client settings.", NULL,
@@ -48,7 +82,7 @@ static BOOL RefuseSheet(HWND page, HWND frame)
 BOOL InitGeneralPage(HWND page)
 {
     HWND frame = GetParent(page);
-    const char* text = LoadMessageText(NULL, 23);
+    const char* text = LoadMessageText(NULL, IDS_DEFAULTS);
 
     RECT ok = {0, 0, 0, 0};
     GetWindowRect(GetDlgItem(frame, IDOK), &ok);
@@ -102,41 +136,13 @@ void FillTransferSizes(int id)
 
 int TransferGeneralPage(int save)
 {
-    HWND page = GeneralPageWindow;
-    HKEY key;
-    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
-        return 0;
-    BindCheckBox(page, IDC_GENERAL_READ_ONLY, key, "ReadOnly", GetInheritedUserDefault("ReadOnly"),
-                 save);
-    BindCheckBox(page, IDC_GENERAL_LOCKING, key, "LockingSharing",
-                 GetInheritedUserDefault("LockingSharing"), save);
-    BindComboText(page, IDC_GENERAL_MAPPING, key, "ShortNameMappingCharacter",
-                  GetInheritedString(HKEY_CURRENT_USER, GetUserDefaultsPath(),
-                                     "ShortNameMappingCharacter", 256),
-                  save);
-    CloseSettingsKey(key);
-
-    if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) != ERROR_SUCCESS)
-        return 0;
-    BindComboNumber(page, IDC_GENERAL_READ_SIZE, key, "RSize", GetInheritedMachineDefault("RSize"),
-                    save);
-    BindComboNumber(page, IDC_GENERAL_WRITE_SIZE, key, "WSize", GetInheritedMachineDefault("WSize"),
-                    save);
-    CloseSettingsKey(key);
-    return 1;
+    return TransferBindings(GeneralPageWindow, &General, save);
 }
 
 void ShowGeneralDefaults(HWND window)
 {
     (void)window;
-    HWND page = GeneralPageWindow;
-    ButtonSetCheck(page, IDC_GENERAL_READ_ONLY, GetInheritedUserDefault("ReadOnly"));
-    ButtonSetCheck(page, IDC_GENERAL_LOCKING, GetInheritedUserDefault("LockingSharing"));
-    ComboSelectOrSetText(page, IDC_GENERAL_MAPPING,
-                         GetInheritedString(HKEY_CURRENT_USER, GetUserDefaultsPath(),
-                                            "ShortNameMappingCharacter", 256));
-    ComboSetNumber(page, IDC_GENERAL_READ_SIZE, GetInheritedMachineDefault("RSize"));
-    ComboSetNumber(page, IDC_GENERAL_WRITE_SIZE, GetInheritedMachineDefault("WSize"));
+    ShowBindingDefaults(GeneralPageWindow, &General);
 }
 
 void ApplyAllPages(NMHDR* header)
@@ -147,11 +153,8 @@ void ApplyAllPages(NMHDR* header)
     TransferGeneralPage(1);
     // The pages that were reset but never opened get their defaults here;
     // pages that exist save themselves on their own PSN_APPLY.
-    CommitAdvancedReset(page);
-    CommitCachingReset(page);
-    CommitFilesReset(page);
-    CommitSecurityReset(page);
-    CommitTuningReset(page);
+    for (const PageResetEntries& other : OtherPages)
+        other.Commit(page);
     SetApplied(page, 1);
     // The Files and Folders page prunes again after its save, from what this
     // pass read.
@@ -201,9 +204,6 @@ void ResetAllPages(HWND button)
 {
     GeneralPageWindow = GetGeneralPage(button);
     ShowGeneralDefaults(button);
-    ResetAdvancedPage(button);
-    ResetCachingPage(button);
-    ResetFilesPage(button);
-    ResetSecurityPage(button);
-    ResetTuningPage(button);
+    for (const PageResetEntries& other : OtherPages)
+        other.Reset(button);
 }

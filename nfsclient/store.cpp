@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "registry.h"
+#include "settings.h"
 #include "storepaths.h"
 
 enum { InheritedTextSize = 256 };
@@ -206,4 +207,20 @@ const char* GetInheritedString(HKEY hive, const char* path, const char* valueNam
         limit = sizeof(InheritedText);
     int certain = 1;
     return InheritString(hive, path, valueName, limit, &certain);
+}
+
+DWORD GetPageDefault(const SettingRow* row)
+{
+    char path[LevelKeyPathSize];
+    if (row->Scope == ScopeMachine || !BuildSettingKeyPath(row, NULL, NULL, path, sizeof(path)))
+        return row->DefaultNumber;
+    return GetInheritedDword(HKEY_CURRENT_USER, path, row->Name);
+}
+
+const char* GetPageDefaultText(const SettingRow* row)
+{
+    char path[LevelKeyPathSize];
+    if (row->Scope == ScopeMachine || !BuildSettingKeyPath(row, NULL, NULL, path, sizeof(path)))
+        return row->DefaultText;
+    return GetInheritedString(HKEY_CURRENT_USER, path, row->Name, InheritedTextSize);
 }

@@ -7,6 +7,8 @@
 
 #include "storepaths.h"
 
+struct SettingRow;
+
 // Sub-paths for the registry layer. BuildNfsPath and the two defaults paths
 // share one static buffer that the next of these calls overwrites.
 const char* GetNfsRootPath();
@@ -40,6 +42,11 @@ int LookUpMountDefault(HKEY hive, const char* path, const char* valueName, DWORD
 // edit.
 DWORD GetInheritedUserDefault(const char* valueName);
 DWORD GetInheritedMachineDefault(const char* valueName);
+
+// A page's default for its row: what the top level inherits for mount
+// defaults, the table's fixed default for machine-wide values.
+DWORD GetPageDefault(const SettingRow* row);
+const char* GetPageDefaultText(const SettingRow* row);
 
 // Deletes the per-user mount-default values that equal what they inherit,
 // and mount-defaults keys left empty. Any hive but HKEY_CURRENT_USER is

@@ -7,6 +7,7 @@
 #include "binders.h"
 #include "controls.h"
 #include "help.h"
+#include "pagebindings.h"
 #include "registry.h"
 #include "resource.h"
 #include "settings.h"
@@ -16,27 +17,30 @@
 
 static HWND TuningPageWindow;
 
-// The machine-wide values inherit nothing: their defaults are the table's
-// fixed ones.
-static DWORD FixedDefault(const char* valueName)
-{
-    return FindNfsSetting(valueName)->DefaultNumber;
-}
-
 static void AddItems(HWND page, int id, const char* valueName)
 {
     for (const char* const* item = FindNfsSetting(valueName)->Items; *item != NULL; ++item)
         ComboAddString(page, id, *item);
 }
 
-// A clamped number field: the table's bounds.
-static void BindClamped(HWND page, int id, HKEY key, const char* valueName, DWORD defaultValue,
-                        int save)
-{
-    const SettingRow* row = FindNfsSetting(valueName);
-    BindBoundedInteger(page, id, key, valueName, defaultValue, (LONG)row->Minimum,
-                       (LONG)row->Maximum, save);
-}
+// In the order the values are loaded and saved: the machine mount defaults,
+// the per-user ones, the service parameters, the automounter.
+static const ControlBinding TuningRows[] = {
+    {"Timeout", ControlComboNumber, IDC_TUNING_TIMEOUT, 0},
+    {"BackoffMultiplier", ControlBoundedInteger, IDC_TUNING_BACKOFF, 0},
+    {"Retries", ControlComboNumber, IDC_TUNING_RETRIES, 0},
+    {"AsynchReadahead", ControlCheckBox, IDC_TUNING_READAHEAD, 0},
+    {"IdleTime", ControlBoundedInteger, IDC_TUNING_IDLE, 0},
+};
+
+static const PageBindings Tuning = {
+    PageTuning,
+    TuningRows,
+    (int)(sizeof(TuningRows) / sizeof(TuningRows[0])),
+    {GetPageDefault, GetPageDefaultText},
+    NULL,
+    NULL,
+};
 
 void AddTuningPage()
 {
@@ -77,37 +81,9 @@ void FillTuningLists()
     ComboAddResourceString(page, IDC_TUNING_RETRIES, IDS_FOREVER);
 }
 
-// A key that cannot be created ends the transfer: the values of the keys
-// after it are neither loaded nor saved.
 int TransferTuningPage(int save)
 {
-    HWND page = TuningPageWindow;
-    HKEY key;
-    if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) != ERROR_SUCCESS)
-        return 0;
-    BindComboNumber(page, IDC_TUNING_TIMEOUT, key, "Timeout", GetInheritedMachineDefault("Timeout"),
-                    save);
-    BindClamped(page, IDC_TUNING_BACKOFF, key, "BackoffMultiplier",
-                GetInheritedMachineDefault("BackoffMultiplier"), save);
-    CloseSettingsKey(key);
-
-    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) != ERROR_SUCCESS)
-        return 0;
-    BindComboNumber(page, IDC_TUNING_RETRIES, key, "Retries", GetInheritedUserDefault("Retries"),
-                    save);
-    CloseSettingsKey(key);
-
-    if (CreateServiceParametersKey(&key) != ERROR_SUCCESS)
-        return 0;
-    BindCheckBox(page, IDC_TUNING_READAHEAD, key, "AsynchReadahead",
-                 FixedDefault("AsynchReadahead"), save);
-    CloseSettingsKey(key);
-
-    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, GetAutomounterPath(), &key) != ERROR_SUCCESS)
-        return 0;
-    BindClamped(page, IDC_TUNING_IDLE, key, "IdleTime", FixedDefault("IdleTime"), save);
-    CloseSettingsKey(key);
-    return 1;
+    return TransferBindings(TuningPageWindow, &Tuning, save);
 }
 
 void ResetTuningPage(HWND window)
@@ -118,36 +94,13 @@ void ResetTuningPage(HWND window)
         return;
     }
     TuningPageWindow = page;
-    ComboSetNumber(page, IDC_TUNING_TIMEOUT, GetInheritedMachineDefault("Timeout"));
-    SetDlgItemInt(page, IDC_TUNING_BACKOFF, GetInheritedMachineDefault("BackoffMultiplier"), FALSE);
-    ButtonSetCheck(page, IDC_TUNING_READAHEAD, FixedDefault("AsynchReadahead"));
-    ComboSetNumber(page, IDC_TUNING_RETRIES, GetInheritedUserDefault("Retries"));
-    SetDlgItemInt(page, IDC_TUNING_IDLE, FixedDefault("IdleTime"), FALSE);
+    ShowBindingDefaults(page, &Tuning);
     SetTuningResetPending(window, 0);
 }
 
-// Unlike the transfer, a key that cannot be created skips only its own
-// values here.
 void CommitTuningReset(HWND window)
 {
     if (!GetTuningResetPending(window))
         return;
-    HKEY key;
-    if (CreateSettingsKey(HKEY_CURRENT_USER, GetMachineDefaultsPath(), &key) == ERROR_SUCCESS) {
-        SetDwordValue(key, "Timeout", GetInheritedMachineDefault("Timeout"));
-        SetDwordValue(key, "BackoffMultiplier", GetInheritedMachineDefault("BackoffMultiplier"));
-        CloseSettingsKey(key);
-    }
-    if (CreateSettingsKey(HKEY_CURRENT_USER, GetUserDefaultsPath(), &key) == ERROR_SUCCESS) {
-        SetDwordValue(key, "Retries", GetInheritedUserDefault("Retries"));
-        CloseSettingsKey(key);
-    }
-    if (CreateServiceParametersKey(&key) == ERROR_SUCCESS) {
-        SetDwordValue(key, "AsynchReadahead", FixedDefault("AsynchReadahead"));
-        CloseSettingsKey(key);
-    }
-    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, GetAutomounterPath(), &key) != ERROR_SUCCESS)
-        return;
-    SetDwordValue(key, "IdleTime", FixedDefault("IdleTime"));
-    CloseSettingsKey(key);
+    CommitBindingDefaults(&Tuning);
 }

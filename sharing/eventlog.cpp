@@ -5,6 +5,7 @@
 #include "binders.h"
 #include "controls.h"
 #include "help.h"
+#include "pagebindings.h"
 #include "registry.h"
 #include "resource.h"
 #include "settings.h"
@@ -22,12 +23,27 @@ enum {
     LogFileNameSize = LogFileNameLimit + 1,
 };
 
-static const char LogKeyPath[] = "LOGGING";
-
 static const SettingRow* LogSetting(const char* valueName)
 {
-    return FindSettingInKey(HiveMachine, LogKeyPath, valueName);
+    return FindPageSetting(PageEventLog, valueName);
 }
+
+// A name that names no file keeps the one stored before.
+static int MaySaveLogValue(const char* valueName)
+{
+    return lstrcmpA(valueName, "File") != 0 || EnsureLogFileExists();
+}
+
+static const ControlBinding EventLogRows[] = {
+    {"Enable", ControlCheckBox, IDC_EVENT_LOG_ENABLE, 0},
+    {"Save", ControlCheckBox, IDC_EVENT_LOG_SAVE, 0},
+    {"File", ControlEditText, IDC_EVENT_LOG_FILE, 0},
+};
+
+static const PageBindings EventLog = {
+    PageEventLog, EventLogRows, (int)(sizeof(EventLogRows) / sizeof(EventLogRows[0])),
+    {NULL, NULL}, NULL,         MaySaveLogValue,
+};
 
 void AddEventLogPage()
 {
@@ -80,19 +96,7 @@ INT_PTR CALLBACK EventLogPageProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 int TransferEventLogPage(int save)
 {
-    HWND page = EventLogPageWindow;
-    HKEY key;
-    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, LogKeyPath, &key) != ERROR_SUCCESS)
-        return 0;
-    BindCheckBox(page, IDC_EVENT_LOG_ENABLE, key, "Enable", LogSetting("Enable")->DefaultNumber,
-                 save);
-    BindCheckBox(page, IDC_EVENT_LOG_SAVE, key, "Save", LogSetting("Save")->DefaultNumber, save);
-    // A name that names no file keeps the one stored before.
-    if (!save || EnsureLogFileExists())
-        BindEditText(page, IDC_EVENT_LOG_FILE, key, "File", LogSetting("File")->DefaultText, save,
-                     LogFileNameSize);
-    CloseSettingsKey(key);
-    return 1;
+    return TransferBindings(EventLogPageWindow, &EventLog, save);
 }
 
 void UpdateEventLogControls()

@@ -4,6 +4,7 @@
 #include "sharing.h"
 #include "binders.h"
 #include "help.h"
+#include "pagebindings.h"
 #include "registry.h"
 #include "resource.h"
 #include "settings.h"
@@ -11,13 +12,16 @@
 
 static HWND NfsServerPageWindow;
 
-static const char ServerKeyPath[] = "zevrnfsd";
-static const char ServiceKeyPath[] = "SYSTEM\\CurrentControlSet\\Services\\Quellmar NFS Server";
+// The start type is no control's: it follows Enable on save.
+static const ControlBinding NfsServerRows[] = {
+    {"Enable", ControlCheckBox, IDC_NFS_SERVER_ENABLE, 0},
+    {"Logging", ControlCheckBox, IDC_NFS_SERVER_LOGGING, 0},
+};
 
-static DWORD FixedDefault(const char* valueName)
-{
-    return FindSettingInKey(HiveMachine, ServerKeyPath, valueName)->DefaultNumber;
-}
+static const PageBindings NfsServer = {
+    PageNfsServer, NfsServerRows, (int)(sizeof(NfsServerRows) / sizeof(NfsServerRows[0])),
+    {NULL, NULL},  NULL,          NULL,
+};
 
 void AddNfsServerPage()
 {
@@ -48,25 +52,18 @@ INT_PTR CALLBACK NfsServerPageProc(HWND window, UINT message, WPARAM wParam, LPA
 
 int TransferNfsServerPage(int save)
 {
-    HWND page = NfsServerPageWindow;
-    HKEY key;
-    if (CreateSettingsKey(HKEY_LOCAL_MACHINE, ServerKeyPath, &key) != ERROR_SUCCESS)
-        return 0;
-    BindCheckBox(page, IDC_NFS_SERVER_ENABLE, key, "Enable", FixedDefault("Enable"), save);
-    BindCheckBox(page, IDC_NFS_SERVER_LOGGING, key, "Logging", FixedDefault("Logging"), save);
-    CloseSettingsKey(key);
-    return 1;
+    return TransferBindings(NfsServerPageWindow, &NfsServer, save);
 }
 
 // The service starts with the system only while the server is enabled. A
 // failure here is not reported: the server's own settings are saved already.
 void SetNfsServerStartType(BOOL enabled)
 {
+    const SettingRow* row = FindPageSetting(PageNfsServer, "Start");
     HKEY key;
-    if (CreateKeyAbsolute(HKEY_LOCAL_MACHINE, ServiceKeyPath, &key) != ERROR_SUCCESS)
+    if (CreateRowKey(row, &key) != ERROR_SUCCESS)
         return;
     // The table's first start type is the automatic one, the second on demand.
-    const SettingRow* row = FindSettingInKey(HiveMachine, ServiceKeyPath, "Start");
     SetDwordValue(key, "Start", row->Choices[enabled ? 0 : 1].Number);
     CloseSettingsKey(key);
 }
