@@ -173,7 +173,16 @@ void LoadSettings()
 // it; where the store's paths do not reach, the same walk over the reading.
 void LookUpAt(const SettingRow* row, const Level& level, InheritedValue* found)
 {
-    if (LevelNamesFit(level)) {
+    // Callers ask for every row of one level in turn.
+    static Level last;
+    static bool known, lastFits;
+    if (!known || last.Kind != level.Kind || last.Server != level.Server ||
+        last.Resource != level.Resource) {
+        known = true;
+        last = level;
+        lastFits = LevelNamesFit(level);
+    }
+    if (lastFits) {
         LookUpMountDefault(HKEY_CURRENT_USER, KeySubPath(row, level).c_str(), row->Name,
                            row->Type == TypeDword ? REG_DWORD : REG_SZ, 1, found);
         return;

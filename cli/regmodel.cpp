@@ -349,46 +349,78 @@ static ApplyReport Prepare(const RegModel& before, const std::vector<TreeEdit>& 
     return report;
 }
 
-static long Undo(const TreeEdit& edit, const TreeOps& ops, std::map<std::string, void*>* opened)
+// The open key by Id; NULL when it is not open (its making failed).
+static void* HandleOf(const std::map<std::string, void*>& opened, const std::string& id)
 {
-    std::string id = KeyId(edit.Key);
-    void* handle = (*opened)[id];
-    switch (edit.Kind) {
-    case EditMakeKey:
-        ops.Close(ops.Context, handle);
-        opened->erase(id);
-        return ops.DropChild(ops.Context, (*opened)[HeadOf(id)], LastName(edit.Key));
-    case EditSetValue:
-        return edit.Had ? ops.SetValue(ops.Context, handle, edit.Old)
-                        : ops.DropValue(ops.Context, handle, edit.Value.Name);
-    case EditDropValue:
-        return ops.SetValue(ops.Context, handle, edit.Value);
-    }
-    long rc = ops.MakeChild(ops.Context, (*opened)[HeadOf(id)], LastName(edit.Key), &handle);
+    auto found = opened.find(id);
+    return found == opened.end() ? NULL : found->second;
+}
+
+// What the registry says of a handle that is not open.
+static const long NotOpen = 6;
+
+static long MakeChildOf(const std::string& path, const TreeOps& ops,
+                        std::map<std::string, void*>* opened)
+{
+    std::string id = KeyId(path);
+    void* parent = HandleOf(*opened, HeadOf(id));
+    void* handle = NULL;
+    long rc =
+        parent == NULL ? NotOpen : ops.MakeChild(ops.Context, parent, LastName(path), &handle);
     if (rc == 0)
         (*opened)[id] = handle;
     return rc;
 }
 
+static long DropChildOf(const std::string& path, const TreeOps& ops,
+                        std::map<std::string, void*>* opened)
+{
+    std::string id = KeyId(path);
+    void* parent = HandleOf(*opened, HeadOf(id));
+    long rc = parent == NULL ? NotOpen : ops.DropChild(ops.Context, parent, LastName(path));
+    // Its own handle goes only with the key: an undo may still need it.
+    void* handle = HandleOf(*opened, id);
+    if (rc == 0 && handle != NULL) {
+        ops.Close(ops.Context, handle);
+        opened->erase(id);
+    }
+    return rc;
+}
+
+static long SetOrDrop(const std::string& path, const TreeValue* value, const std::string& name,
+                      const TreeOps& ops, const std::map<std::string, void*>& opened)
+{
+    void* handle = HandleOf(opened, KeyId(path));
+    if (handle == NULL)
+        return NotOpen;
+    return value != NULL ? ops.SetValue(ops.Context, handle, *value)
+                         : ops.DropValue(ops.Context, handle, name);
+}
+
+static long Undo(const TreeEdit& edit, const TreeOps& ops, std::map<std::string, void*>* opened)
+{
+    switch (edit.Kind) {
+    case EditMakeKey:
+        return DropChildOf(edit.Key, ops, opened);
+    case EditSetValue:
+        return SetOrDrop(edit.Key, edit.Had ? &edit.Old : NULL, edit.Value.Name, ops, *opened);
+    case EditDropValue:
+        return SetOrDrop(edit.Key, &edit.Value, "", ops, *opened);
+    }
+    return MakeChildOf(edit.Key, ops, opened);
+}
+
 static long Do(const TreeEdit& edit, const TreeOps& ops, std::map<std::string, void*>* opened)
 {
-    std::string id = KeyId(edit.Key);
     switch (edit.Kind) {
-    case EditMakeKey: {
-        void* handle = NULL;
-        long rc = ops.MakeChild(ops.Context, (*opened)[HeadOf(id)], LastName(edit.Key), &handle);
-        if (rc == 0)
-            (*opened)[id] = handle;
-        return rc;
-    }
+    case EditMakeKey:
+        return MakeChildOf(edit.Key, ops, opened);
     case EditSetValue:
-        return ops.SetValue(ops.Context, (*opened)[id], edit.Value);
+        return SetOrDrop(edit.Key, &edit.Value, "", ops, *opened);
     case EditDropValue:
-        return ops.DropValue(ops.Context, (*opened)[id], edit.Value.Name);
+        return SetOrDrop(edit.Key, NULL, edit.Value.Name, ops, *opened);
     }
-    ops.Close(ops.Context, (*opened)[id]);
-    opened->erase(id);
-    return ops.DropChild(ops.Context, (*opened)[HeadOf(id)], LastName(edit.Key));
+    return DropChildOf(edit.Key, ops, opened);
 }
 
 ApplyReport ApplyEdits(const RegModel& before, const std::vector<TreeEdit>& edits,
