@@ -1,6 +1,7 @@
 #include "regtree.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "registry.h"
@@ -33,6 +34,11 @@ int RedirectRegistry(const char* key)
 DWORD GetToolRegistryCalls()
 {
     return ToolCalls;
+}
+
+static void PrintCalls()
+{
+    fprintf(stderr, "zevrcfg: registry calls: %lu\n", (unsigned long)ToolCalls);
 }
 
 static std::string Reason(long code)
@@ -125,6 +131,9 @@ static void ReadBelow(HKEY key, const std::string& path, RegModel* model,
 void ReadTree(const std::vector<KeyName>& roots, RegModel* model,
               std::vector<std::string>* problems)
 {
+    // For benchmarks: what a command costs the registry, on request.
+    if (getenv("ZEVRCFG_REGISTRY_CALLS") != NULL)
+        atexit(PrintCalls);
     for (const KeyName& root : roots) {
         std::string path = HiveName(root.Hive);
         TreeKey* above = &model->Keys[KeyId(path)];
