@@ -226,7 +226,10 @@ int IsKeptAsStored(const SettingRow* row, const char* data, size_t size)
     // An empty list stored as one zero byte needs nothing more.
     if (zeros == 2 && size == 1 && data[0] == '\0')
         have = zeros;
-    return size + (zeros - have) > (size_t)row->Maximum + 1 ? 1 : 0;
+    // A text of Maximum characters is stored with its terminator; a list
+    // typed as Maximum characters, with one terminator per entry and the
+    // closing empty string, is two bytes longer than the text.
+    return size + (zeros - have) > (size_t)row->Maximum + zeros ? 1 : 0;
 }
 
 const SettingRow* FindPairedSetting(const SettingRow* row, int* isMinimum)

@@ -18,10 +18,11 @@ static HWND SecurityPageWindow;
 
 enum {
     ServerListSize = 4096,
-    // Two bytes short of the buffer, so that a stored list that lacks its
-    // terminators can still be closed inside it.
-    ServerListReadSize = ServerListSize - 2,
     ServerTextMaxCharacters = ServerListSize - 3,
+    // The longest list a full field saves: every entry with its terminator
+    // and the closing empty string, two bytes more than the text. Read up
+    // to that, so that whatever the page stores it also shows again.
+    ServerListReadSize = ServerTextMaxCharacters + 2,
     MaskBits = 9,
 };
 
@@ -71,6 +72,8 @@ INT_PTR CALLBACK SecurityPageProc(HWND window, UINT message, WPARAM wParam, LPAR
 BOOL InitSecurityPage(HWND page)
 {
     SetSecurityPage(page, page);
+    // The save reads no more than this: a longer text would lose its end.
+    EditLimitText(page, IDC_SECURITY_SERVERS, ServerTextMaxCharacters);
     TransferSecurityPage(0);
     if (GetSecurityResetPending(page))
         ResetSecurityPage(page);

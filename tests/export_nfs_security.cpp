@@ -3,6 +3,8 @@
 #include "resource.h"
 
 #include <algorithm>
+#include <stdio.h>
+#include <string.h>
 
 class SecurityPage : public NfsSheet {
   protected:
@@ -105,4 +107,79 @@ TEST_F(SecurityPage, MaskAndServerListAreShownAndSaved)
     sheet_->PressDefaults();
     OkAndClose();
     EXPECT_EQ("*||", Hosts());
+}
+
+// Host names of 9 characters ("h0000001" and on) between the given
+// separators, and one name at the end that makes the text exactly `length`
+// characters; `entries` gets the names, one after another, '|' after each.
+static std::string TypedHosts(size_t length, const std::string& separator, std::string* entries)
+{
+    std::string text;
+    entries->clear();
+    for (int i = 1;; ++i) {
+        char name[16];
+        snprintf(name, sizeof(name), "h%07d", i);
+        size_t room = length - text.size();
+        if (room <= 2 * (strlen(name) + separator.size())) {
+            // The last name fills the text to its length.
+            std::string last(room - (text.empty() ? 0 : separator.size()), 'z');
+            text += (text.empty() ? "" : separator) + last;
+            *entries += last + "|";
+            return text;
+        }
+        text += (text.empty() ? "" : separator) + name;
+        *entries += std::string(name) + "|";
+    }
+}
+
+// Whatever the field holds up to its limit is saved, and the next sheet
+// shows it again, entries joined by single commas.
+TEST_F(SecurityPage, FullFieldOfServersIsShownAgainAfterOk)
+{
+    const struct {
+        size_t length;
+        const char* separator;
+    } cases[] = {{4092, ","}, {4093, ","}, {4092, " "}, {4093, ";"}, {4092, ", "}, {4093, " ;,"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.length) + " '" + c.separator + "'");
+        std::string entries;
+        std::string typed = TypedHosts(c.length, c.separator, &entries);
+        ASSERT_EQ(c.length, typed.size());
+        std::string joined = entries.substr(0, entries.size() - 1);
+        std::replace(joined.begin(), joined.end(), '|', ',');
+        OpenSecurity(true);
+        // Typing stops where the save would cut the text.
+        EXPECT_EQ(4093, SendMessageA(sheet_->Item(IDC_SECURITY_SERVERS), EM_GETLIMITTEXT, 0, 0));
+        sheet_->Click(IDC_SECURITY_SPECIFIC);
+        sheet_->SetText(IDC_SECURITY_SERVERS, typed.c_str());
+        OkAndClose();
+        EXPECT_EQ(entries + "|", Hosts());
+        OpenSecurity(true);
+        std::string shown = Shown();
+        EXPECT_EQ(joined.size() + 15, shown.size());
+        EXPECT_TRUE(shown == "xxxx-xx-x S on " + joined)
+            << "ends " << shown.substr(shown.size() - 30);
+        CancelAndClose();
+    }
+}
+
+// The longest list a full field saves is read back; one byte more is too
+// long to show and stays as stored through an untouched OK.
+TEST_F(SecurityPage, StoredListIsShownUpToTheLongestTheFieldSaves)
+{
+    std::string longest = std::string(4093, 'h') + std::string(2, '\0'); // 4,095 bytes
+    WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_MULTI_SZ, longest.data(),
+             (DWORD)longest.size());
+    OpenSecurity(true);
+    EXPECT_TRUE(Shown() == "xxxx-xx-x S on " + std::string(4093, 'h')) << Shown().size();
+    OkAndClose();
+    EXPECT_EQ(std::string(4093, 'h') + "||", Hosts());
+
+    std::string over = std::string(4094, 'h') + std::string(2, '\0'); // 4,096 bytes
+    WriteRaw(HKEY_LOCAL_MACHINE, AUTH_SERVERS, "Hosts", REG_MULTI_SZ, over.data(),
+             (DWORD)over.size());
+    OpenSecurity(true);
+    EXPECT_EQ("xxxx-xx-x B off ", Shown());
+    OkAndClose();
+    EXPECT_EQ(std::string(4094, 'h') + "||", Hosts());
 }

@@ -146,9 +146,11 @@ TEST(SettingsTable, TextsTooLongForThePageAreKeptAsStored)
         {FindSettingInKey(HiveMachine, options, "SearchOrder"), std::string(34, 'W') + '\0', 0},
         {FindSettingInKey(HiveMachine, options, "SearchOrder"), std::string(35, 'W'), 1},
         {FindSettingInKey(HiveMachine, "LOGGING", "File"), std::string(256, 'f') + '\0', 1},
-        {Nfs("Hosts"), std::string(4092, 'h') + std::string(2, '\0'), 0},
-        {Nfs("Hosts"), std::string(4092, 'h') + '\0', 0}, // closed by the page
-        {Nfs("Hosts"), std::string(4093, 'h') + '\0', 1},
+        // The longest list the page saves: a full field of 4,093 characters.
+        {Nfs("Hosts"), std::string(4093, 'h') + std::string(2, '\0'), 0},
+        {Nfs("Hosts"), std::string(4093, 'h') + '\0', 0}, // closed by the page
+        {Nfs("Hosts"), std::string(4094, 'h') + std::string(2, '\0'), 1},
+        {Nfs("Hosts"), std::string(4094, 'h') + '\0', 1},
         {Nfs("Hosts"), std::string(1, '\0'), 0},
         {Nfs("Transport"), std::string(5000, 't'), 0}, // a choice: rewritten
         {Nfs("ShortNameMappingCharacter"), std::string(5000, '~'), 0},

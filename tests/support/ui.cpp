@@ -32,10 +32,11 @@ bool UiThread::Finished() const
 
 std::string WindowText(HWND window)
 {
-    char text[1024] = "";
     // WM_GETTEXT rather than GetWindowText: the latter does not read the text
     // of another process's controls, and some callers pass child windows.
-    SendMessageA(window, WM_GETTEXT, sizeof(text), (LPARAM)text);
+    std::string text((size_t)SendMessageA(window, WM_GETTEXTLENGTH, 0, 0) + 1, '\0');
+    LRESULT length = SendMessageA(window, WM_GETTEXT, text.size(), (LPARAM)&text[0]);
+    text.resize(length > 0 ? (size_t)length : 0);
     return text;
 }
 
