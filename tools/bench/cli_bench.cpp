@@ -14,6 +14,8 @@
 // which is deleted afterwards; zevrcfg reaches it with --registry.
 #include <windows.h>
 
+#include <shlwapi.h>
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -22,32 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "benchcommon.h"
+
 static const char Area[] = "ZevrCliBench";
 static const char NfsPath[] = "Software\\ZEVR\\CC\\1.0\\zevrnfs";
-
-static double NowMs()
-{
-    static LARGE_INTEGER frequency;
-    if (frequency.QuadPart == 0)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return (double)now.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
-static LONG DeleteTree(HKEY parent, const char* name)
-{
-    HKEY key;
-    LONG rc = RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key);
-    if (rc != ERROR_SUCCESS)
-        return rc;
-    char child[256];
-    while (RegEnumKeyA(key, 0, child, sizeof(child)) == ERROR_SUCCESS)
-        if (DeleteTree(key, child) != ERROR_SUCCESS)
-            break;
-    RegCloseKey(key);
-    return RegDeleteKeyA(parent, name);
-}
 
 static HKEY Create(HKEY parent, const std::string& path)
 {
@@ -99,7 +79,7 @@ static void DropArea(const std::string& area)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, Area, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        DeleteTree(key, area.c_str());
+        SHDeleteKeyA(key, area.c_str());
         RegCloseKey(key);
     }
 }
