@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,7 @@ int Export(const char* file, bool reg)
     LoadSettings();
     std::string text = "# NFS client settings, written by zevrcfg export\n";
     std::vector<RegKey> keys;
+    std::map<std::string, size_t> keyIndex;
     std::vector<std::string> notes;
     std::vector<Level> levels = ListLevels();
     Level machine;
@@ -79,13 +81,14 @@ int Export(const char* file, bool reg)
             }
             lines += std::string(row->Name) + " = " + InputForm(row, reading, 1) + "\n";
             std::string path = RowKeyPath(row, level);
-            auto key = std::find_if(keys.begin(), keys.end(),
-                                    [&](const RegKey& k) { return k.Path == path; });
-            if (key == keys.end()) {
+            // By path: a search through every key so far grows with the tree.
+            auto found = keyIndex.find(path);
+            if (found == keyIndex.end()) {
+                found = keyIndex.insert({path, keys.size()}).first;
                 keys.push_back(RegKey());
                 keys.back().Path = path;
-                key = keys.end() - 1;
             }
+            RegKey* key = &keys[found->second];
             RegValue value;
             value.Name = row->Name;
             value.Type = row->Type == TypeDword ? 4 : row->Type == TypeString ? 1 : 7;
