@@ -19,14 +19,6 @@
 #include "store.h"
 #include "commands.h"
 
-static HKEY OpenRowKey(const SettingRow* row, const std::string& subPath)
-{
-    HKEY key = NULL;
-    LONG rc = row->Absolute ? RegOpenKeyExA(HiveOf(row), subPath.c_str(), 0, KEY_READ, &key)
-                            : OpenSettingsKey(HiveOf(row), subPath.c_str(), &key);
-    return rc == ERROR_SUCCESS ? key : NULL;
-}
-
 static std::string MultiStringOf(const std::vector<std::string>& entries)
 {
     std::string bytes;
@@ -101,37 +93,23 @@ static void DecodeStored(const SettingRow* row, DWORD type, const std::string& d
     if (reading->Readable) {
         JudgeReading(row, reading);
     } else {
-        StoredValue value = {type, data};
+        TreeValue value = {row->Name, type, data};
         reading->Why =
-            "stored as " + DescribeStoredValue(value) + ", not as " + GetTypeName(row->Type);
+            "stored as " + DescribeTreeValue(value) + ", not as " + GetTypeName(row->Type);
     }
 }
 
-// The value the row's key at level holds itself, if any.
+// The value the row's key at level holds itself, if any, as read whole: a
+// long text the pages keep is shown and kept here too.
 Reading ReadOwnValue(const SettingRow* row, const Level& level)
 {
     Reading reading;
-    HKEY key = OpenRowKey(row, KeySubPath(row, level));
-    if (key == NULL)
+    const TreeKey* key = FindKey(SettingsTree, RowKeyPath(row, level));
+    const TreeValue* value = key != NULL ? FindValue(*key, row->Name) : NULL;
+    if (value == NULL)
         return reading;
-    std::string data(ValueBufferSize, '\0');
-    DWORD size = (DWORD)data.size();
-    DWORD type = 0;
-    LONG rc = QueryRawValue(key, row->Name, &type, (BYTE*)&data[0], &size);
-    // Read whole: a long text the pages keep is shown and kept here too.
-    if (rc == ERROR_MORE_DATA) {
-        data.resize(size);
-        rc = QueryRawValue(key, row->Name, &type, (BYTE*)&data[0], &size);
-    }
-    CloseSettingsKey(key);
-    if (rc == ERROR_MORE_DATA) {
-        reading.Stored = true;
-        reading.Why = "too long for the page to read";
-    } else if (rc == ERROR_SUCCESS) {
-        data.resize(size);
-        DecodeStored(row, type, data, &reading);
-        reading.Kept = reading.Readable && IsKeptAsStored(row, data.data(), data.size());
-    }
+    DecodeStored(row, value->Type, value->Data, &reading);
+    reading.Kept = reading.Readable && IsKeptAsStored(row, value->Data.data(), value->Data.size());
     return reading;
 }
 
@@ -166,9 +144,7 @@ static Shown ShowRow(const SettingRow* row, const Level& level)
     Reading& value = shown.Value;
     if (row->Scope == ScopeLevels) {
         InheritedValue found;
-        std::string path = KeySubPath(row, level);
-        LookUpMountDefault(HKEY_CURRENT_USER, path.c_str(), row->Name,
-                           row->Type == TypeDword ? REG_DWORD : REG_SZ, 1, &found);
+        LookUpAt(row, level, &found);
         value.Readable = true;
         value.Number = found.Number;
         value.Text = found.Text != NULL ? found.Text : "";
@@ -235,11 +211,9 @@ struct Presence {
 
 static bool SettingsKeyMissing(const std::string& subPath)
 {
-    HKEY key;
-    LONG rc = OpenSettingsKey(HKEY_CURRENT_USER, subPath.c_str(), &key);
-    if (rc == ERROR_SUCCESS)
-        CloseSettingsKey(key);
-    return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND;
+    return FindKey(SettingsTree, std::string(HiveName(HKEY_CURRENT_USER)) + "\\" +
+                                     BuildSettingsPath(HKEY_CURRENT_USER, "") + "\\" + subPath) ==
+           NULL;
 }
 
 static Presence FindPresence(const Level& level)
@@ -272,6 +246,7 @@ static Presence FindPresence(const Level& level)
 
 int Show(const Level& level, bool json)
 {
+    LoadSettings();
     std::vector<Shown> rows;
     for (int i = 0; i < GetSettingCount(); ++i)
         rows.push_back(ShowRow(GetSettingRow(i), level));
