@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "cfgfile.h"
+#include "settings.h"
 
 // What HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE stand for outside a scratch
 // run: NULL (the real hives) or the --registry keys.
@@ -99,6 +100,34 @@ std::string DescribeStoredValue(const StoredValue& value)
     return text;
 }
 
+// A mask in octal, as it is typed and exported.
+static std::string DescribeNamedValue(const std::string& name, const StoredValue& value)
+{
+    const SettingRow* row = FindNfsSetting(name.c_str());
+    if (row != NULL && row->Kind == KindMask && value.Type == REG_DWORD && value.Data.size() == 4) {
+        DWORD number;
+        memcpy(&number, value.Data.data(), 4);
+        char text[16];
+        snprintf(text, sizeof(text), "0%lo", (unsigned long)number);
+        return text;
+    }
+    return DescribeStoredValue(value);
+}
+
+std::string ShownKeyPath(const std::string& path)
+{
+    static const char machineSoftware[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\";
+    size_t length = sizeof(machineSoftware) - 1;
+    // A 32-bit program on 64-bit Windows writes HKEY_LOCAL_MACHINE\SOFTWARE
+    // through the 32-bit view; the --registry keys below HKEY_CURRENT_USER
+    // are the same in both views.
+    BOOL wow64 = FALSE;
+    if (RedirectedMachine != NULL || !IsWow64Process(GetCurrentProcess(), &wow64) || !wow64 ||
+        path.size() < length || lstrcmpiA(path.substr(0, length).c_str(), machineSoftware) != 0)
+        return path;
+    return path.substr(0, length) + "WOW6432Node\\" + path.substr(length);
+}
+
 static bool SameValue(const StoredValue& a, const StoredValue& b)
 {
     return a.Type == b.Type && a.Data == b.Data;
@@ -110,7 +139,7 @@ int PrintDifference(const RegTree& before, const RegTree& after, FILE* out)
     for (const auto& key : after) {
         auto old = before.find(key.first);
         if (old == before.end()) {
-            fprintf(out, "+ %s\n", key.first.c_str());
+            fprintf(out, "+ %s\n", ShownKeyPath(key.first).c_str());
             ++lines;
         }
         for (const auto& value : key.second) {
@@ -121,12 +150,12 @@ int PrintDifference(const RegTree& before, const RegTree& after, FILE* out)
                     was = &found->second;
             }
             if (was == NULL)
-                fprintf(out, "+ %s: %s = %s\n", key.first.c_str(), value.first.c_str(),
-                        DescribeStoredValue(value.second).c_str());
+                fprintf(out, "+ %s: %s = %s\n", ShownKeyPath(key.first).c_str(),
+                        value.first.c_str(), DescribeNamedValue(value.first, value.second).c_str());
             else if (!SameValue(*was, value.second))
-                fprintf(out, "~ %s: %s = %s -> %s\n", key.first.c_str(), value.first.c_str(),
-                        DescribeStoredValue(*was).c_str(),
-                        DescribeStoredValue(value.second).c_str());
+                fprintf(out, "~ %s: %s = %s -> %s\n", ShownKeyPath(key.first).c_str(),
+                        value.first.c_str(), DescribeNamedValue(value.first, *was).c_str(),
+                        DescribeNamedValue(value.first, value.second).c_str());
             else
                 continue;
             ++lines;
@@ -137,12 +166,12 @@ int PrintDifference(const RegTree& before, const RegTree& after, FILE* out)
         for (const auto& value : key.second) {
             if (now != after.end() && now->second.count(value.first))
                 continue;
-            fprintf(out, "- %s: %s = %s\n", key.first.c_str(), value.first.c_str(),
-                    DescribeStoredValue(value.second).c_str());
+            fprintf(out, "- %s: %s = %s\n", ShownKeyPath(key.first).c_str(), value.first.c_str(),
+                    DescribeNamedValue(value.first, value.second).c_str());
             ++lines;
         }
         if (now == after.end()) {
-            fprintf(out, "- %s\n", key.first.c_str());
+            fprintf(out, "- %s\n", ShownKeyPath(key.first).c_str());
             ++lines;
         }
     }

@@ -50,6 +50,11 @@ int EnterScratch(const std::vector<KeyName>& roots, const std::vector<KeyName>& 
 // Redirects the hives back and deletes the scratch copy.
 void LeaveScratch();
 
+// A key's path ("HKEY_LOCAL_MACHINE\SOFTWARE\...") as the registry view
+// this program writes names it: with WOW6432Node for a 32-bit program on
+// 64-bit Windows, unless --registry redirected the hives.
+std::string ShownKeyPath(const std::string& path);
+
 // The hive's name as .reg files and messages spell it.
 const char* HiveName(HKEY hive);
 
