@@ -2,8 +2,8 @@
 // pages show ("tcp", "rwxr-xr-x", octal masks, named zeros) parsed into the
 // stored value and checked, the stored value formatted the way the page
 // shows it, one line describing what a row accepts and one saying why an
-// input is refused. Kept apart from the
-// table's look-ups; platform-free like them.
+// input is refused. Kept apart from the table's look-ups; platform-free
+// like them.
 #include "settings.h"
 
 #include <stdio.h>
