@@ -221,7 +221,7 @@ int RunChanges(const std::vector<Change>& changes, bool replace, bool dryRun)
     std::vector<TreeEdit> edits = DiffTrees(StoredTree, SettingsTree);
     ApplyReport report = ApplyEdits(StoredTree, edits, RegistryOps(), dryRun);
     if (dryRun || report.Result == ApplyDone) {
-        fputs(edits.empty() ? "no change\n" : FormatEdits(edits).c_str(), stdout);
+        fputs(edits.empty() ? "no change\n" : FormatEdits(edits, ShownKeyPath).c_str(), stdout);
         if (dryRun)
             printf("dry run: nothing written\n");
     }
@@ -277,13 +277,26 @@ int ParseChangeValue(const SettingRow* row, const std::string& input, bool clamp
                      std::string* error)
 {
     uint32_t number = 0;
-    std::vector<char> text(ValueBufferSize);
-    SettingCheck check = ParseSettingInput(row, input.c_str(), &number, text.data(), text.size());
+    std::string typed = input;
+    // A host list is judged as the page's field holds it: joined by commas.
+    std::vector<char> list(input.size() + 2);
+    if (row->Type == TypeMultiString && SplitServerList(list.data(), list.size(), input.c_str()))
+        typed = JoinServerList(list.data(), list.size());
+    std::vector<char> text(typed.size() + ValueBufferSize);
+    SettingCheck check = ParseSettingInput(row, typed.c_str(), &number, text.data(), text.size());
     if (check == SettingRefused || (check == SettingClamped && !clamp)) {
-        *error = std::string(row->Name) + ": " + QuoteValue(input, 0) + " is not accepted; the " +
-                 "page accepts " + DescribeAcceptedOf(row);
+        char why[256];
+        DescribeRefusal(row, typed.c_str(), why, sizeof(why));
         if (check == SettingClamped)
-            *error += " (it would be clamped to " + std::to_string(number) + ")";
+            *error = std::string(row->Name) + ": " + QuoteValue(input, 0) +
+                     " is not accepted; the page accepts " + DescribeAcceptedOf(row) +
+                     " (it would be clamped to " + std::to_string(number) + ")";
+        else if (row->Type == TypeMultiString && typed.size() > row->Maximum)
+            // A long list is described by its size rather than repeated.
+            *error = std::string(row->Name) + ": " + why;
+        else
+            *error =
+                std::string(row->Name) + ": " + QuoteValue(input, 0) + " is not accepted; " + why;
         return 0;
     }
     if (check == SettingClamped)
@@ -293,12 +306,8 @@ int ParseChangeValue(const SettingRow* row, const std::string& input, bool clamp
     if (row->Type == TypeString) {
         change->Text = text.data();
     } else if (row->Type == TypeMultiString) {
-        char list[HostListSize];
-        if (!SplitServerList(list, sizeof(list), text.data())) {
-            *error = std::string(row->Name) + ": the list is too long for the page";
-            return 0;
-        }
-        change->Text.assign(list, MultiStringSize(list));
+        SplitServerList(list.data(), list.size(), text.data());
+        change->Text.assign(list.data(), MultiStringSize(list.data()));
     }
     return 1;
 }

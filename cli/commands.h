@@ -17,7 +17,7 @@
 #include "store.h"
 
 enum { ExitDone = 0, ExitRefused = 1, ExitRegistry = 2 };
-enum { ValueBufferSize = 8192, HostListSize = 4096 };
+enum { ValueBufferSize = 8192 };
 
 // Prints "zevrcfg: " and the message to the standard error; ExitRefused
 // (levels.cpp).

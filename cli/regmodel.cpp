@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cfgfile.h"
+#include "settings.h"
 
 enum { TypeText = 1, TypeNumber = 4, TypeList = 7 };
 
@@ -209,27 +210,44 @@ std::vector<TreeEdit> DiffTrees(const RegModel& before, const RegModel& after)
     return edits;
 }
 
-static std::string FormatEdit(const TreeEdit& edit)
+// A mask in octal, as it is typed and exported; any other value as stored.
+static std::string DescribeEditValue(const TreeValue& value)
 {
-    switch (edit.Kind) {
-    case EditMakeKey:
-        return "+ " + edit.Key;
-    case EditDropKey:
-        return "- " + edit.Key;
-    case EditDropValue:
-        return "- " + edit.Key + ": " + edit.Value.Name + " = " + DescribeTreeValue(edit.Value);
+    const SettingRow* row = FindNfsSetting(value.Name.c_str());
+    if (row != NULL && row->Kind == KindMask && value.Type == TypeNumber &&
+        value.Data.size() == 4) {
+        uint32_t number;
+        memcpy(&number, value.Data.data(), 4);
+        char text[16];
+        snprintf(text, sizeof(text), "0%lo", (unsigned long)number);
+        return text;
     }
-    if (edit.Had)
-        return "~ " + edit.Key + ": " + edit.Value.Name + " = " + DescribeTreeValue(edit.Old) +
-               " -> " + DescribeTreeValue(edit.Value);
-    return "+ " + edit.Key + ": " + edit.Value.Name + " = " + DescribeTreeValue(edit.Value);
+    return DescribeTreeValue(value);
 }
 
-std::string FormatEdits(const std::vector<TreeEdit>& edits)
+static std::string FormatEdit(const TreeEdit& edit, std::string (*showKey)(const std::string&))
+{
+    std::string key = showKey != NULL ? showKey(edit.Key) : edit.Key;
+    switch (edit.Kind) {
+    case EditMakeKey:
+        return "+ " + key;
+    case EditDropKey:
+        return "- " + key;
+    case EditDropValue:
+        return "- " + key + ": " + edit.Value.Name + " = " + DescribeEditValue(edit.Value);
+    }
+    if (edit.Had)
+        return "~ " + key + ": " + edit.Value.Name + " = " + DescribeEditValue(edit.Old) + " -> " +
+               DescribeEditValue(edit.Value);
+    return "+ " + key + ": " + edit.Value.Name + " = " + DescribeEditValue(edit.Value);
+}
+
+std::string FormatEdits(const std::vector<TreeEdit>& edits,
+                        std::string (*showKey)(const std::string&))
 {
     std::string text;
     for (const TreeEdit& edit : edits)
-        text += FormatEdit(edit) + "\n";
+        text += FormatEdit(edit, showKey) + "\n";
     return text;
 }
 

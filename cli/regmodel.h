@@ -69,8 +69,10 @@ struct TreeEdit {
 };
 std::vector<TreeEdit> DiffTrees(const RegModel& before, const RegModel& after);
 // The difference for people, a line per key or value ("+" added, "-"
-// removed, "~" changed).
-std::string FormatEdits(const std::vector<TreeEdit>& edits);
+// removed, "~" changed), masks in octal; showKey, when given, spells each
+// key's path as the registry view written names it.
+std::string FormatEdits(const std::vector<TreeEdit>& edits,
+                        std::string (*showKey)(const std::string&) = NULL);
 
 // The registry under the apply step. Handles are the operations' own;
 // results are 0 or an error code, which Reason turns into words.

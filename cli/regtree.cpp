@@ -54,6 +54,20 @@ static std::string Reason(long code)
     return length > 0 ? std::string(text) + " (" + number + ")" : std::string(number);
 }
 
+std::string ShownKeyPath(const std::string& path)
+{
+    static const char machineSoftware[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\";
+    size_t length = sizeof(machineSoftware) - 1;
+    // A 32-bit program on 64-bit Windows writes HKEY_LOCAL_MACHINE\SOFTWARE
+    // through the 32-bit view; the --registry keys below HKEY_CURRENT_USER
+    // are the same in both views.
+    BOOL wow64 = FALSE;
+    if (RedirectedMachine != NULL || !IsWow64Process(GetCurrentProcess(), &wow64) || !wow64 ||
+        path.size() < length || lstrcmpiA(path.substr(0, length).c_str(), machineSoftware) != 0)
+        return path;
+    return path.substr(0, length) + "WOW6432Node\\" + path.substr(length);
+}
+
 // The values and the children's names of an open key, in one pass sized
 // by the key's own figures.
 static LONG ReadKeyContents(HKEY key, std::vector<TreeValue>* values,

@@ -22,6 +22,11 @@ struct KeyName {
 // HKCU\key\HKLM, as the setup host does. 1, or 0 when a key cannot be made.
 int RedirectRegistry(const char* key);
 
+// A key's path ("HKEY_LOCAL_MACHINE\SOFTWARE\...") as the registry view
+// this program writes names it: with WOW6432Node for a 32-bit program on
+// 64-bit Windows, unless --registry redirected the hives.
+std::string ShownKeyPath(const std::string& path);
+
 // The hive's name as .reg files and messages spell it.
 const char* HiveName(HKEY hive);
 

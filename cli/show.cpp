@@ -43,10 +43,12 @@ bool HostsAsTyped(const std::vector<std::string>& entries, std::string* joined)
     joined->clear();
     for (const std::string& entry : entries)
         *joined += (joined->empty() ? "" : ",") + entry;
-    char list[HostListSize];
-    if (!SplitServerList(list, sizeof(list), joined->c_str()))
+    // Room for every entry, so that only a blank or separator inside one
+    // (never the list's length) makes it differ.
+    std::vector<char> list(joined->size() + 2);
+    if (!SplitServerList(list.data(), list.size(), joined->c_str()))
         return false;
-    return std::string(list, MultiStringSize(list)) == MultiStringOf(entries);
+    return std::string(list.data(), MultiStringSize(list.data())) == MultiStringOf(entries);
 }
 
 void JudgeReading(const SettingRow* row, Reading* reading)
@@ -230,17 +232,19 @@ static Presence FindPresence(const Level& level)
         return presence;
     presence.ListName = serverMissing ? "storedServers" : "storedResources";
     presence.Siblings = SubKeyNames(serverMissing ? servers : resources);
+    // One name a line: a machine may hold thousands.
     std::string names;
     for (const std::string& name : presence.Siblings)
-        names += (names.empty() ? "" : ", ") + QuoteName(name);
+        names += "\n  " + QuoteName(name);
+    std::string count = " (" + std::to_string(presence.Siblings.size()) + "):";
     presence.Note =
-        "No key is stored for " + DescribeLevel(level) + ": every value below is inherited. ";
+        "No key is stored for " + DescribeLevel(level) + ": every value below is inherited.\n";
     if (serverMissing)
-        presence.Note += names.empty() ? "No server is stored." : "Stored servers: " + names + ".";
+        presence.Note += names.empty() ? "No server is stored." : "Stored servers" + count + names;
     else
         presence.Note += names.empty()
                              ? "Server " + level.Server + " has no resource stored."
-                             : "Stored resources of server " + level.Server + ": " + names + ".";
+                             : "Stored resources of server " + level.Server + count + names;
     return presence;
 }
 
