@@ -225,7 +225,8 @@ static std::string DescribeEditValue(const TreeValue& value)
     return DescribeTreeValue(value);
 }
 
-static std::string FormatEdit(const TreeEdit& edit, std::string (*showKey)(const std::string&))
+static std::string FormatEdit(const TreeEdit& edit,
+                              std::string (*showKey)(const std::string&) = NULL)
 {
     std::string key = showKey != NULL ? showKey(edit.Key) : edit.Key;
     switch (edit.Kind) {
