@@ -1,10 +1,10 @@
 // Changes: set, unset and import all end here. Each change is checked
-// against its row and level, then the whole list runs on a scratch copy of
-// the settings first, so that the rules between two values of one level
-// (a minimum up to its maximum, a value that needs a flag) are checked on
-// the result; a dry run stops there. Otherwise the changes are made for
-// real, values equal to what they inherit are pruned as the sheet does,
-// and the difference is printed.
+// against its row and level, then the whole list runs on the model of the
+// settings read once, values equal to what they inherit are pruned as the
+// sheet does, and the rules between two values of one level (a minimum up
+// to its maximum, a value that needs a flag) are checked on the result.
+// Only the difference from the reading is written, all or nothing; a dry
+// run prints it and writes nothing.
 #include <windows.h>
 
 #include <stdio.h>
@@ -36,28 +36,10 @@ static std::string DescribeChange(const Change& change)
     return text + " = " + InputForm(change.Row, reading, 1) + " at " + DescribeLevel(change.Where);
 }
 
-// Every key the tool edits, for snapshots and scratch copies.
-static std::vector<KeyName> EditedRoots()
-{
-    std::vector<KeyName> roots;
-    roots.push_back({HKEY_CURRENT_USER, BuildSettingsPath(HKEY_CURRENT_USER, GetNfsRootPath())});
-    std::set<std::string> seen;
-    for (int i = 0; i < GetSettingCount(); ++i) {
-        const SettingRow* row = GetSettingRow(i);
-        if (!IsNfsRow(row) || row->Scope != ScopeMachine)
-            continue;
-        std::string path = KeyFullPath(row, row->Key);
-        if (seen.insert(path).second)
-            roots.push_back({HiveOf(row), path});
-    }
-    return roots;
-}
-
 static uint32_t EffectiveNumber(const SettingRow* row, const Level& level)
 {
     InheritedValue found;
-    LookUpMountDefault(HKEY_CURRENT_USER, KeySubPath(row, level).c_str(), row->Name, REG_DWORD, 1,
-                       &found);
+    LookUpAt(row, level, &found);
     return found.Number;
 }
 
@@ -67,8 +49,6 @@ std::vector<Breach> FindBreaches()
 {
     std::vector<Breach> found;
     for (const Level& level : ListLevels()) {
-        if (!LevelNamesFit(level))
-            continue;
         for (int i = 0; i < GetSettingCount(); ++i) {
             const SettingRow* row = GetSettingRow(i);
             if (row->Scope != ScopeLevels)
@@ -99,42 +79,26 @@ std::vector<Breach> FindBreaches()
     return found;
 }
 
-static LONG OpenForChange(const SettingRow* row, const std::string& subPath, bool create, HKEY* key)
-{
-    if (row->Absolute)
-        return create ? CreateKeyAbsolute(HiveOf(row), subPath.c_str(), key)
-                      : RegOpenKeyExA(HiveOf(row), subPath.c_str(), 0, KEY_ALL_ACCESS, key);
-    return create ? CreateSettingsKey(HiveOf(row), subPath.c_str(), key)
-                  : OpenSettingsKey(HiveOf(row), subPath.c_str(), key);
-}
-
-// Stores or removes one value through the library's typed setters.
-static int ApplyChange(const Change& change)
+// Stores or removes one value in the model, as the typed setters store it.
+static void ApplyChange(const Change& change)
 {
     const SettingRow* row = change.Row;
-    std::string path = KeySubPath(row, change.Where);
-    HKEY key;
-    LONG rc = OpenForChange(row, path, !change.Remove, &key);
+    std::string path = RowKeyPath(row, change.Where);
     if (change.Remove) {
-        if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND)
-            return 1;
-        if (rc != ERROR_SUCCESS)
-            return 0;
-        rc = DeleteSettingsValue(key, row->Name);
-        CloseSettingsKey(key);
-        return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+        TreeKey* key = FindKey(&SettingsTree, path);
+        if (key != NULL)
+            DropValue(key, row->Name);
+        return;
     }
-    if (rc != ERROR_SUCCESS)
-        return 0;
-    int done;
-    if (row->Type == TypeDword)
-        done = SetDwordValue(key, row->Name, change.Number);
-    else if (row->Type == TypeString)
-        done = SetStringValue(key, row->Name, change.Text.c_str());
-    else
-        done = SetMultiStringValue(key, row->Name, change.Text.c_str());
-    CloseSettingsKey(key);
-    return done;
+    TreeValue value = {row->Name, REG_DWORD, std::string((const char*)&change.Number, 4)};
+    if (row->Type == TypeString) {
+        value.Type = REG_SZ;
+        value.Data = std::string(change.Text.c_str()) + '\0';
+    } else if (row->Type == TypeMultiString) {
+        value.Type = REG_MULTI_SZ;
+        value.Data = change.Text;
+    }
+    PutValue(MakeKey(&SettingsTree, path), value);
 }
 
 // Every stored NFS client setting, as removals, for import --replace.
@@ -142,8 +106,6 @@ static std::vector<Change> RemoveEverything()
 {
     std::vector<Change> removals;
     for (const Level& level : ListLevels()) {
-        if (!LevelNamesFit(level))
-            continue;
         for (int i = 0; i < GetSettingCount(); ++i) {
             const SettingRow* row = GetSettingRow(i);
             // Machine-wide values once, with the top level.
@@ -163,58 +125,69 @@ static std::vector<Change> RemoveEverything()
     return removals;
 }
 
-// Applies the changes in order (after the removals of --replace), stopping
-// at the first the registry refuses; prunes when all went through. *done
-// gets how many of changes went through, *removing whether the removals
-// failed.
-static bool ApplyAll(const std::vector<Change>& changes, bool replace, size_t* done, bool* removing)
+// Removes, from the model, the keys below Servers that the command left
+// without values and subkeys; keys that were empty already stay. Returns
+// whether the key at path is still there.
+static bool RemoveEmptied(const std::string& path)
 {
-    *done = 0;
-    *removing = true;
-    if (replace)
-        for (const Change& removal : RemoveEverything())
-            if (!ApplyChange(removal))
-                return false;
-    *removing = false;
-    for (; *done < changes.size(); ++*done)
-        if (!ApplyChange(changes[*done]))
-            return false;
-    PruneInheritedValues();
-    return true;
+    TreeKey* key = FindKey(&SettingsTree, path);
+    if (key == NULL)
+        return false;
+    std::vector<std::string> children = key->Children;
+    for (const std::string& child : children)
+        RemoveEmptied(SettingsTree.Keys[child].Path);
+    key = FindKey(&SettingsTree, path);
+    if (!key->Values.empty() || !key->Children.empty())
+        return true;
+    const TreeKey* read = FindKey(StoredTree, path);
+    if (read != NULL && read->Values.empty() && read->Children.empty())
+        return true;
+    RemoveKey(&SettingsTree, path);
+    return false;
 }
 
-// Runs the changes on a scratch copy first: the pairs are checked on the
-// result, and a dry run ends there with the difference. Otherwise they are
-// made for real and the difference printed.
+// The command's end state, worked out on the model: the changes (after the
+// removals of --replace), the sheet's pruning pass, and the emptied keys
+// removed.
+static void ApplyAll(const std::vector<Change>& changes, bool replace)
+{
+    if (replace)
+        for (const Change& removal : RemoveEverything())
+            ApplyChange(removal);
+    for (const Change& change : changes)
+        ApplyChange(change);
+    PruneInheritedValues();
+    std::string servers = std::string(HiveName(HKEY_CURRENT_USER)) + "\\" +
+                          BuildSettingsPath(HKEY_CURRENT_USER, GetNfsRootPath()) + "\\Servers";
+    TreeKey* tree = FindKey(&SettingsTree, servers);
+    if (tree == NULL)
+        return;
+    std::vector<std::string> children = tree->Children;
+    for (const std::string& child : children)
+        RemoveEmptied(SettingsTree.Keys[child].Path);
+    // Servers itself only when this command made it.
+    if (FindKey(StoredTree, servers) == NULL)
+        RemoveEmptied(servers);
+}
+
+static void PrintErrors(const ApplyReport& report)
+{
+    for (const std::string& error : report.Errors)
+        fprintf(stderr, "zevrcfg: %s\n", error.c_str());
+}
+
+// Works out the end state on the model; the rules between two values are
+// checked on the result. Then only the difference from the reading is
+// written (a dry run prints it and checks that it could be written).
 int RunChanges(const std::vector<Change>& changes, bool replace, bool dryRun)
 {
-    std::vector<KeyName> roots = EditedRoots();
-    std::vector<KeyName> precreate;
-    for (const Change& change : changes)
-        if (!change.Remove)
-            precreate.push_back({HiveOf(change.Row),
-                                 KeyFullPath(change.Row, KeySubPath(change.Row, change.Where))});
-    RegTree before;
-    ReadKeys(roots, &before);
+    LoadSettings();
     std::set<std::string> breachesBefore;
     for (const Breach& breach : FindBreaches())
         breachesBefore.insert(breach.Text);
-
-    if (!EnterScratch(roots, precreate)) {
-        fprintf(stderr, "zevrcfg: cannot make a scratch copy of the settings; nothing written\n");
-        return ExitRegistry;
-    }
-    size_t done = 0;
-    bool removing = false;
-    bool applied = ApplyAll(changes, replace, &done, &removing);
+    ApplyAll(changes, replace);
     std::vector<Breach> breaches = FindBreaches();
-    RegTree after;
-    ReadKeys(roots, &after);
-    LeaveScratch();
-    if (!applied) {
-        fprintf(stderr, "zevrcfg: the scratch copy refused a change; nothing written\n");
-        return ExitRegistry;
-    }
+    WorkOnModel(NULL);
     int refused = 0;
     for (const Breach& breach : breaches) {
         if (breachesBefore.count(breach.Text))
@@ -240,34 +213,29 @@ int RunChanges(const std::vector<Change>& changes, bool replace, bool dryRun)
     for (const Change& change : changes) {
         if (change.Remove)
             continue;
-        std::string key = std::string(HiveName(HiveOf(change.Row))) + "\\" +
-                          KeyFullPath(change.Row, KeySubPath(change.Row, change.Where));
-        auto found = after.find(key);
-        if (found == after.end() || found->second.count(change.Row->Name) == 0)
+        const TreeKey* key = FindKey(SettingsTree, RowKeyPath(change.Row, change.Where));
+        if (key == NULL || FindValue(*key, change.Row->Name) == NULL)
             printf("%s equals what it inherits: pruned, as the sheet does\n",
                    DescribeChange(change).c_str());
     }
-    if (dryRun) {
-        if (PrintDifference(before, after, stdout) == 0)
-            printf("no change\n");
-        printf("dry run: nothing written\n");
-        return ExitDone;
+    std::vector<TreeEdit> edits = DiffTrees(StoredTree, SettingsTree);
+    ApplyReport report = ApplyEdits(StoredTree, edits, RegistryOps(), dryRun);
+    if (dryRun || report.Result == ApplyDone) {
+        fputs(edits.empty() ? "no change\n" : FormatEdits(edits, ShownKeyPath).c_str(), stdout);
+        if (dryRun)
+            printf("dry run: nothing written\n");
     }
-
-    applied = ApplyAll(changes, replace, &done, &removing);
-    RegTree now;
-    ReadKeys(roots, &now);
-    if (PrintDifference(before, now, stdout) == 0)
-        printf("no change\n");
-    if (applied)
+    PrintErrors(report);
+    if (report.Result == ApplyDone)
         return ExitDone;
-    fprintf(stderr, "zevrcfg: the registry refused a change: %s\n",
-            removing ? "removing the stored settings (--replace)"
-                     : DescribeChange(changes[done]).c_str());
-    for (size_t i = 0; i < changes.size(); ++i)
-        fprintf(stderr, "  %s: %s\n", i < done ? "written" : "not written",
-                DescribeChange(changes[i]).c_str());
-    fprintf(stderr, "zevrcfg: values equal to what they inherit were not pruned\n");
+    if (dryRun)
+        fprintf(stderr, "zevrcfg: a real run would write nothing\n");
+    else if (report.Result != ApplyFailed)
+        fprintf(stderr, "zevrcfg: nothing written\n");
+    else if (report.Errors.size() == 1)
+        fprintf(stderr, "zevrcfg: what was written is restored as it was read\n");
+    else
+        fprintf(stderr, "zevrcfg: the rest is restored as it was read\n");
     return ExitRegistry;
 }
 
@@ -309,13 +277,26 @@ int ParseChangeValue(const SettingRow* row, const std::string& input, bool clamp
                      std::string* error)
 {
     uint32_t number = 0;
-    std::vector<char> text(ValueBufferSize);
-    SettingCheck check = ParseSettingInput(row, input.c_str(), &number, text.data(), text.size());
+    std::string typed = input;
+    // A host list is judged as the page's field holds it: joined by commas.
+    std::vector<char> list(input.size() + 2);
+    if (row->Type == TypeMultiString && SplitServerList(list.data(), list.size(), input.c_str()))
+        typed = JoinServerList(list.data(), list.size());
+    std::vector<char> text(typed.size() + ValueBufferSize);
+    SettingCheck check = ParseSettingInput(row, typed.c_str(), &number, text.data(), text.size());
     if (check == SettingRefused || (check == SettingClamped && !clamp)) {
-        *error = std::string(row->Name) + ": " + QuoteValue(input, 0) + " is not accepted; the " +
-                 "page accepts " + DescribeAcceptedOf(row);
+        char why[256];
+        DescribeRefusal(row, typed.c_str(), why, sizeof(why));
         if (check == SettingClamped)
-            *error += " (it would be clamped to " + std::to_string(number) + ")";
+            *error = std::string(row->Name) + ": " + QuoteValue(input, 0) +
+                     " is not accepted; the page accepts " + DescribeAcceptedOf(row) +
+                     " (it would be clamped to " + std::to_string(number) + ")";
+        else if (row->Type == TypeMultiString && typed.size() > row->Maximum)
+            // A long list is described by its size rather than repeated.
+            *error = std::string(row->Name) + ": " + why;
+        else
+            *error =
+                std::string(row->Name) + ": " + QuoteValue(input, 0) + " is not accepted; " + why;
         return 0;
     }
     if (check == SettingClamped)
@@ -325,12 +306,8 @@ int ParseChangeValue(const SettingRow* row, const std::string& input, bool clamp
     if (row->Type == TypeString) {
         change->Text = text.data();
     } else if (row->Type == TypeMultiString) {
-        char list[HostListSize];
-        if (!SplitServerList(list, sizeof(list), text.data())) {
-            *error = std::string(row->Name) + ": the list is too long for the page";
-            return 0;
-        }
-        change->Text.assign(list, MultiStringSize(list));
+        SplitServerList(list.data(), list.size(), text.data());
+        change->Text.assign(list.data(), MultiStringSize(list.data()));
     }
     return 1;
 }

@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "cfgfile.h"
+#include "regmodel.h"
 #include "settings.h"
+#include "store.h"
 
 enum { ExitDone = 0, ExitRefused = 1, ExitRegistry = 2 };
-enum { ValueBufferSize = 8192, HostListSize = 4096 };
+enum { ValueBufferSize = 8192 };
 
 // Prints "zevrcfg: " and the message to the standard error; ExitRefused
 // (levels.cpp).
@@ -38,9 +40,18 @@ std::string KeySubPath(const SettingRow* row, const Level& level);
 std::string KeyFullPath(const SettingRow* row, const std::string& subPath);
 bool LevelNamesFit(const Level& level);
 int CheckLevelNames(const Level& level);
+std::string RowKeyPath(const SettingRow* row, const Level& level);
 std::vector<std::string> SubKeyNames(const std::string& subPath);
 std::vector<Level> ListLevels();
 bool SameLevel(const Level& a, const Level& b);
+// The edited keys as read, the same keys as the command leaves them, and
+// the keys that could not be read (named on the standard error). The first
+// LoadSettings reads them and directs the registry layer to SettingsTree.
+extern RegModel StoredTree;
+extern RegModel SettingsTree;
+extern std::vector<std::string> ReadProblems;
+void LoadSettings();
+void LookUpAt(const SettingRow* row, const Level& level, InheritedValue* found);
 
 // A value as the tool reads it for a row: decoded when its type is the
 // row's, and whether the row's page would take it as it stands.

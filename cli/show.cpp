@@ -19,14 +19,6 @@
 #include "store.h"
 #include "commands.h"
 
-static HKEY OpenRowKey(const SettingRow* row, const std::string& subPath)
-{
-    HKEY key = NULL;
-    LONG rc = row->Absolute ? RegOpenKeyExA(HiveOf(row), subPath.c_str(), 0, KEY_READ, &key)
-                            : OpenSettingsKey(HiveOf(row), subPath.c_str(), &key);
-    return rc == ERROR_SUCCESS ? key : NULL;
-}
-
 static std::string MultiStringOf(const std::vector<std::string>& entries)
 {
     std::string bytes;
@@ -51,10 +43,12 @@ bool HostsAsTyped(const std::vector<std::string>& entries, std::string* joined)
     joined->clear();
     for (const std::string& entry : entries)
         *joined += (joined->empty() ? "" : ",") + entry;
-    char list[HostListSize];
-    if (!SplitServerList(list, sizeof(list), joined->c_str()))
+    // Room for every entry, so that only a blank or separator inside one
+    // (never the list's length) makes it differ.
+    std::vector<char> list(joined->size() + 2);
+    if (!SplitServerList(list.data(), list.size(), joined->c_str()))
         return false;
-    return std::string(list, MultiStringSize(list)) == MultiStringOf(entries);
+    return std::string(list.data(), MultiStringSize(list.data())) == MultiStringOf(entries);
 }
 
 void JudgeReading(const SettingRow* row, Reading* reading)
@@ -101,37 +95,23 @@ static void DecodeStored(const SettingRow* row, DWORD type, const std::string& d
     if (reading->Readable) {
         JudgeReading(row, reading);
     } else {
-        StoredValue value = {type, data};
+        TreeValue value = {row->Name, type, data};
         reading->Why =
-            "stored as " + DescribeStoredValue(value) + ", not as " + GetTypeName(row->Type);
+            "stored as " + DescribeTreeValue(value) + ", not as " + GetTypeName(row->Type);
     }
 }
 
-// The value the row's key at level holds itself, if any.
+// The value the row's key at level holds itself, if any, as read whole: a
+// long text the pages keep is shown and kept here too.
 Reading ReadOwnValue(const SettingRow* row, const Level& level)
 {
     Reading reading;
-    HKEY key = OpenRowKey(row, KeySubPath(row, level));
-    if (key == NULL)
+    const TreeKey* key = FindKey(SettingsTree, RowKeyPath(row, level));
+    const TreeValue* value = key != NULL ? FindValue(*key, row->Name) : NULL;
+    if (value == NULL)
         return reading;
-    std::string data(ValueBufferSize, '\0');
-    DWORD size = (DWORD)data.size();
-    DWORD type = 0;
-    LONG rc = QueryRawValue(key, row->Name, &type, (BYTE*)&data[0], &size);
-    // Read whole: a long text the pages keep is shown and kept here too.
-    if (rc == ERROR_MORE_DATA) {
-        data.resize(size);
-        rc = QueryRawValue(key, row->Name, &type, (BYTE*)&data[0], &size);
-    }
-    CloseSettingsKey(key);
-    if (rc == ERROR_MORE_DATA) {
-        reading.Stored = true;
-        reading.Why = "too long for the page to read";
-    } else if (rc == ERROR_SUCCESS) {
-        data.resize(size);
-        DecodeStored(row, type, data, &reading);
-        reading.Kept = reading.Readable && IsKeptAsStored(row, data.data(), data.size());
-    }
+    DecodeStored(row, value->Type, value->Data, &reading);
+    reading.Kept = reading.Readable && IsKeptAsStored(row, value->Data.data(), value->Data.size());
     return reading;
 }
 
@@ -166,9 +146,7 @@ static Shown ShowRow(const SettingRow* row, const Level& level)
     Reading& value = shown.Value;
     if (row->Scope == ScopeLevels) {
         InheritedValue found;
-        std::string path = KeySubPath(row, level);
-        LookUpMountDefault(HKEY_CURRENT_USER, path.c_str(), row->Name,
-                           row->Type == TypeDword ? REG_DWORD : REG_SZ, 1, &found);
+        LookUpAt(row, level, &found);
         value.Readable = true;
         value.Number = found.Number;
         value.Text = found.Text != NULL ? found.Text : "";
@@ -235,11 +213,9 @@ struct Presence {
 
 static bool SettingsKeyMissing(const std::string& subPath)
 {
-    HKEY key;
-    LONG rc = OpenSettingsKey(HKEY_CURRENT_USER, subPath.c_str(), &key);
-    if (rc == ERROR_SUCCESS)
-        CloseSettingsKey(key);
-    return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND;
+    return FindKey(SettingsTree, std::string(HiveName(HKEY_CURRENT_USER)) + "\\" +
+                                     BuildSettingsPath(HKEY_CURRENT_USER, "") + "\\" + subPath) ==
+           NULL;
 }
 
 static Presence FindPresence(const Level& level)
@@ -256,22 +232,25 @@ static Presence FindPresence(const Level& level)
         return presence;
     presence.ListName = serverMissing ? "storedServers" : "storedResources";
     presence.Siblings = SubKeyNames(serverMissing ? servers : resources);
+    // One name a line: a machine may hold thousands.
     std::string names;
     for (const std::string& name : presence.Siblings)
-        names += (names.empty() ? "" : ", ") + QuoteName(name);
+        names += "\n  " + QuoteName(name);
+    std::string count = " (" + std::to_string(presence.Siblings.size()) + "):";
     presence.Note =
-        "No key is stored for " + DescribeLevel(level) + ": every value below is inherited. ";
+        "No key is stored for " + DescribeLevel(level) + ": every value below is inherited.\n";
     if (serverMissing)
-        presence.Note += names.empty() ? "No server is stored." : "Stored servers: " + names + ".";
+        presence.Note += names.empty() ? "No server is stored." : "Stored servers" + count + names;
     else
         presence.Note += names.empty()
                              ? "Server " + level.Server + " has no resource stored."
-                             : "Stored resources of server " + level.Server + ": " + names + ".";
+                             : "Stored resources of server " + level.Server + count + names;
     return presence;
 }
 
 int Show(const Level& level, bool json)
 {
+    LoadSettings();
     std::vector<Shown> rows;
     for (int i = 0; i < GetSettingCount(); ++i)
         rows.push_back(ShowRow(GetSettingRow(i), level));

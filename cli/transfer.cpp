@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,10 @@ static int WriteOutput(const char* file, const std::string& text)
 
 int Export(const char* file, bool reg)
 {
+    LoadSettings();
     std::string text = "# NFS client settings, written by zevrcfg export\n";
     std::vector<RegKey> keys;
+    std::map<std::string, size_t> keyIndex;
     std::vector<std::string> notes;
     std::vector<Level> levels = ListLevels();
     Level machine;
@@ -43,11 +46,6 @@ int Export(const char* file, bool reg)
     levels.push_back(machine);
     std::vector<Breach> breaches = FindBreaches();
     for (const Level& level : levels) {
-        if (level.Kind != SectionMachine && !LevelNamesFit(level)) {
-            notes.push_back(DescribeLevel(level) + " left out: its name cannot be imported");
-            text += "\n# " + notes.back() + "\n";
-            continue;
-        }
         std::string lines;
         for (int i = 0; i < GetSettingCount(); ++i) {
             const SettingRow* row = GetSettingRow(i);
@@ -82,15 +80,15 @@ int Export(const char* file, bool reg)
                 continue;
             }
             lines += std::string(row->Name) + " = " + InputForm(row, reading, 1) + "\n";
-            std::string path = std::string(HiveName(HiveOf(row))) + "\\" +
-                               KeyFullPath(row, KeySubPath(row, level));
-            auto key = std::find_if(keys.begin(), keys.end(),
-                                    [&](const RegKey& k) { return k.Path == path; });
-            if (key == keys.end()) {
+            std::string path = RowKeyPath(row, level);
+            // By path: a search through every key so far grows with the tree.
+            auto found = keyIndex.find(path);
+            if (found == keyIndex.end()) {
+                found = keyIndex.insert({path, keys.size()}).first;
                 keys.push_back(RegKey());
                 keys.back().Path = path;
-                key = keys.end() - 1;
             }
+            RegKey* key = &keys[found->second];
             RegValue value;
             value.Name = row->Name;
             value.Type = row->Type == TypeDword ? 4 : row->Type == TypeString ? 1 : 7;
@@ -107,13 +105,23 @@ int Export(const char* file, bool reg)
         section.Resource = level.Resource;
         text += "\n" + FormatSectionHeader(section) + "\n" + lines;
     }
-    if (!reg)
-        return WriteOutput(file, text);
-    std::string regText = FormatRegFile(keys, notes);
-    std::string crlf;
-    for (char c : regText)
-        crlf += c == '\n' ? "\r\n" : std::string(1, c);
-    return WriteOutput(file, crlf);
+    int written;
+    if (!reg) {
+        written = WriteOutput(file, text);
+    } else {
+        std::string regText = FormatRegFile(keys, notes);
+        std::string crlf;
+        for (char c : regText)
+            crlf += c == '\n' ? "\r\n" : std::string(1, c);
+        written = WriteOutput(file, crlf);
+    }
+    // A key that could not be read (named above) is missing from the file:
+    // a script must notice before it takes the file for the whole tree.
+    if (written == ExitDone && !ReadProblems.empty())
+        return Refuse("%u key%s could not be read; the file lacks %s",
+                      (unsigned)ReadProblems.size(), ReadProblems.size() == 1 ? "" : "s",
+                      ReadProblems.size() == 1 ? "it" : "them");
+    return written;
 }
 
 // ---- import ---------------------------------------------------------------
@@ -220,9 +228,7 @@ int Import(const char* file, bool replace, bool dryRun)
         if (!ok)
             return Refuse("%s: line %d: %s; nothing written", file, assignment.Line, error.c_str());
         for (const Change& earlier : changes)
-            if (earlier.Row == change.Row && earlier.Where.Kind == change.Where.Kind &&
-                earlier.Where.Server == change.Where.Server &&
-                earlier.Where.Resource == change.Where.Resource)
+            if (earlier.Row == change.Row && SameLevel(earlier.Where, change.Where))
                 return Refuse("%s: line %d: %s is set twice in this section (line %d); nothing "
                               "written",
                               file, assignment.Line, change.Row->Name, earlier.Line);

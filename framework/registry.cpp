@@ -21,6 +21,53 @@ static int FailedKeyCount;
 enum { KeptCapacity = 8, KeptNameSize = 32 };
 static char KeptValues[KeptCapacity][KeptNameSize];
 
+static LONG RealOpenKey(HKEY hive, const char* path, HKEY* key)
+{
+    return RegOpenKeyA(hive, path, key);
+}
+static LONG RealCreateKey(HKEY hive, const char* path, HKEY* key)
+{
+    return RegCreateKeyA(hive, path, key);
+}
+static LONG RealCloseKey(HKEY key)
+{
+    return RegCloseKey(key);
+}
+static LONG RealDeleteKey(HKEY hive, const char* path)
+{
+    return RegDeleteKeyA(hive, path);
+}
+static LONG RealDeleteValue(HKEY key, const char* valueName)
+{
+    return RegDeleteValueA(key, valueName);
+}
+static LONG RealEnumKey(HKEY key, DWORD index, char* name, DWORD nameSize)
+{
+    return RegEnumKeyA(key, index, name, nameSize);
+}
+static LONG RealEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type,
+                          BYTE* data, DWORD* dataSize)
+{
+    return RegEnumValueA(key, index, name, nameSize, NULL, type, data, dataSize);
+}
+static LONG RealQueryValue(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size)
+{
+    return RegQueryValueExA(key, valueName, NULL, type, data, size);
+}
+static LONG RealSetValue(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size)
+{
+    return RegSetValueExA(key, valueName, 0, type, data, size);
+}
+static const RegistryBackend Registry = {RealOpenKey,   RealCreateKey,   RealCloseKey,
+                                         RealDeleteKey, RealDeleteValue, RealEnumKey,
+                                         RealEnumValue, RealQueryValue,  RealSetValue};
+static const RegistryBackend* Backend = &Registry;
+
+void DirectRegistryCalls(const RegistryBackend* backend)
+{
+    Backend = backend != NULL ? backend : &Registry;
+}
+
 static const char MachineRoot[] = "SOFTWARE\\ZEVR\\CC\\1.0\\";
 static const char UserRoot[] = "Software\\ZEVR\\CC\\1.0\\";
 
@@ -75,7 +122,7 @@ static LONG CreateRemembered(HKEY root, const char* path, HKEY* key)
     if (rc != ERROR_SUCCESS)
         return rc;
     ++RegistryCalls;
-    rc = RegCreateKeyA(root, path, key);
+    rc = Backend->CreateKey(root, path, key);
     if (rc != ERROR_SUCCESS && FailedKeyCount < FailedKeyCapacity &&
         lstrlenA(path) < SettingsPathSize) {
         FailedKeys[FailedKeyCount].root = root;
@@ -96,7 +143,7 @@ LONG OpenSettingsKey(HKEY hive, const char* subPath, HKEY* key)
     if (!BuildPath(hive, subPath))
         return ERROR_FILENAME_EXCED_RANGE;
     ++RegistryCalls;
-    return RegOpenKeyA(hive, SettingsPath, key);
+    return Backend->OpenKey(hive, SettingsPath, key);
 }
 
 LONG CreateSettingsKey(HKEY hive, const char* subPath, HKEY* key)
@@ -114,7 +161,7 @@ LONG CreateKeyAbsolute(HKEY root, const char* fullPath, HKEY* key)
 LONG CloseSettingsKey(HKEY key)
 {
     ++RegistryCalls;
-    return RegCloseKey(key);
+    return Backend->CloseKey(key);
 }
 
 LONG DeleteSettingsKey(HKEY hive, const char* subPath)
@@ -122,44 +169,44 @@ LONG DeleteSettingsKey(HKEY hive, const char* subPath)
     if (!BuildPath(hive, subPath))
         return ERROR_FILENAME_EXCED_RANGE;
     ++RegistryCalls;
-    return RegDeleteKeyA(hive, SettingsPath);
+    return Backend->DeleteKey(hive, SettingsPath);
 }
 
 LONG DeleteSettingsValue(HKEY key, const char* valueName)
 {
     ++RegistryCalls;
-    return RegDeleteValueA(key, valueName);
+    return Backend->DeleteValue(key, valueName);
 }
 
 LONG EnumSubKey(HKEY key, DWORD index, char* name, DWORD nameSize)
 {
     ++RegistryCalls;
-    return RegEnumKeyA(key, index, name, nameSize);
+    return Backend->EnumKey(key, index, name, nameSize);
 }
 
 LONG EnumValueName(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type)
 {
     ++RegistryCalls;
-    return RegEnumValueA(key, index, name, nameSize, NULL, type, NULL, NULL);
+    return Backend->EnumValue(key, index, name, nameSize, type, NULL, NULL);
 }
 
 LONG EnumValueData(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data,
                    DWORD* dataSize)
 {
     ++RegistryCalls;
-    return RegEnumValueA(key, index, name, nameSize, NULL, type, data, dataSize);
+    return Backend->EnumValue(key, index, name, nameSize, type, data, dataSize);
 }
 
 LONG QueryRawValue(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size)
 {
     ++RegistryCalls;
-    return RegQueryValueExA(key, valueName, NULL, type, data, size);
+    return Backend->QueryValue(key, valueName, type, data, size);
 }
 
 LONG SetRawValue(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size)
 {
     ++RegistryCalls;
-    return RegSetValueExA(key, valueName, 0, type, data, size);
+    return Backend->SetValue(key, valueName, type, data, size);
 }
 
 // Makes sure that the first `read` bytes of buffer end in `zeros` zero

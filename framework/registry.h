@@ -68,6 +68,24 @@ int SetMultiStringValue(HKEY key, const char* valueName, const char* list);
 // terminator, plus the closing empty string.
 DWORD MultiStringSize(const char* list);
 
+// Where the raw operations go: the registry, unless a program directs them
+// to a model of the keys it works on (the tool works out a command's end
+// state in memory that way). Each has the signature of the registry call it
+// stands for. NULL directs them back to the registry.
+struct RegistryBackend {
+    LONG (*OpenKey)(HKEY hive, const char* path, HKEY* key);
+    LONG (*CreateKey)(HKEY hive, const char* path, HKEY* key);
+    LONG (*CloseKey)(HKEY key);
+    LONG (*DeleteKey)(HKEY hive, const char* path);
+    LONG (*DeleteValue)(HKEY key, const char* valueName);
+    LONG (*EnumKey)(HKEY key, DWORD index, char* name, DWORD nameSize);
+    LONG (*EnumValue)
+    (HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data, DWORD* dataSize);
+    LONG (*QueryValue)(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size);
+    LONG (*SetValue)(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size);
+};
+void DirectRegistryCalls(const RegistryBackend* backend);
+
 // Number of registry calls the raw operations have made so far.
 DWORD GetRegistryCallCount();
 

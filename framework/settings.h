@@ -165,8 +165,9 @@ int IsKeptAsStored(const SettingRow* row, const char* data, size_t size);
 
 // Reads input as a person writes the value: the stored number or text, or
 // the way the page shows it ("tcp", "automatic", "rwxr-xr-x", "forever"
-// ...); a mask also as octal with a leading 0 ("022"). Then checks it as
-// above. A number goes to *number, a text to text (size bytes).
+// ...); a mask in octal as umask reads it ("22", "022", "0o22"), never in
+// decimal. Then checks it as above. A number goes to *number, a text to
+// text (size bytes).
 SettingCheck ParseSettingInput(const SettingRow* row, const char* input, uint32_t* number,
                                char* text, size_t size);
 
@@ -179,6 +180,12 @@ char* FormatSettingValue(const SettingRow* row, uint32_t number, const char* tex
 // What the page accepts for the row, as one line for people ("512 to
 // 32768", "one of: ~ ! @ ...", "0 or 1"); returns output.
 char* DescribeAccepted(const SettingRow* row, char* output, size_t size);
+
+// Why the row's page refuses input, as one phrase for people that names
+// the rule: a mask's digit that is not octal or its nine bits, a host
+// list's entries and length against the page's limit, or else "the page
+// accepts ..." as above; returns output.
+char* DescribeRefusal(const SettingRow* row, const char* input, char* output, size_t size);
 
 // The other end of the row's minimum/maximum pair, or NULL; *isMinimum
 // tells which end the row is.

@@ -1,8 +1,9 @@
 // The settings' values as people type and read them: input in the forms the
 // pages show ("tcp", "rwxr-xr-x", octal masks, named zeros) parsed into the
 // stored value and checked, the stored value formatted the way the page
-// shows it, and one line describing what a row accepts. Kept apart from the
-// table's look-ups; platform-free like them.
+// shows it, one line describing what a row accepts and one saying why an
+// input is refused. Kept apart from the table's look-ups; platform-free
+// like them.
 #include "settings.h"
 
 #include <stdio.h>
@@ -42,13 +43,19 @@ static int ParsePermissions(const char* text, uint32_t* mask)
     return 1;
 }
 
+// A mask as umask takes it: octal, with or without a leading "0" or "0o"
+// ("22", "022", "0o22"). Beyond 32 bits is no number at all, rather than
+// one that wrapped; the row's bounds refuse more than nine bits.
 static int ParseOctal(const char* text, uint32_t* value)
 {
-    if (text == NULL || text[0] != '0' || text[1] == '\0')
+    if (text == NULL)
+        return 0;
+    if (text[0] == '0' && (text[1] == 'o' || text[1] == 'O'))
+        text += 2;
+    if (*text == '\0')
         return 0;
     uint32_t result = 0;
-    for (const char* p = text + 1; *p != '\0'; ++p) {
-        // Beyond 32 bits is no number at all, rather than one that wrapped.
+    for (const char* p = text; *p != '\0'; ++p) {
         if (*p < '0' || *p > '7' || result > 0xFFFFFFFFu / 8)
             return 0;
         result = result * 8 + (uint32_t)(*p - '0');
@@ -85,10 +92,11 @@ SettingCheck ParseSettingInput(const SettingRow* row, const char* input, uint32_
     }
     uint32_t value = 0;
     int parsed = 0;
-    // Masks are written in octal by habit: "022" is 18.
+    // Masks are octal, as umask reads them: "22" is 18; never decimal, so
+    // that "18" is refused rather than taken as 022.
     if (row->Kind == KindMask)
         parsed = ParseOctal(input, &value) || ParsePermissions(input, &value);
-    if (!parsed)
+    else
         parsed = ParseDecimal(input, &value);
     if (!parsed && row->Display == DisplayNamedZero && row->ZeroText != NULL &&
         SameIgnoringCase(row->ZeroText, input)) {
@@ -264,5 +272,72 @@ char* DescribeAccepted(const SettingRow* row, char* output, size_t size)
         }
         break;
     }
+    return output;
+}
+
+// Host names as the page's field holds them: every run of characters other
+// than separators is one, joined by single commas.
+static void MeasureHostList(const char* text, size_t* entries, size_t* joined)
+{
+    *entries = 0;
+    *joined = 0;
+    for (const char* p = text; *p != '\0';) {
+        if (strchr(",; \t", *p) != NULL) {
+            ++p;
+            continue;
+        }
+        *joined += *entries > 0 ? 1 : 0;
+        ++*entries;
+        for (; *p != '\0' && strchr(",; \t", *p) == NULL; ++p)
+            ++*joined;
+    }
+}
+
+char* DescribeRefusal(const SettingRow* row, const char* input, char* output, size_t size)
+{
+    if (output == NULL || size == 0)
+        return output;
+    output[0] = '\0';
+    if (row == NULL || input == NULL)
+        return output;
+    size_t used = 0;
+    char buffer[200];
+    if (row->Kind == KindMask) {
+        const char* digits =
+            input[0] == '0' && (input[1] == 'o' || input[1] == 'O') ? input + 2 : input;
+        const char* bad = NULL;
+        bool number = *digits != '\0';
+        for (const char* p = digits; *p != '\0'; ++p) {
+            number = number && *p >= '0' && *p <= '9';
+            if (bad == NULL && (*p == '8' || *p == '9'))
+                bad = p;
+        }
+        if (number && bad != NULL)
+            snprintf(buffer, sizeof(buffer),
+                     "a mask is octal, as umask reads it, and %c is no octal digit", *bad);
+        else if (number)
+            snprintf(buffer, sizeof(buffer), "a mask holds nine permission bits: octal 0 to 777");
+        else
+            snprintf(buffer, sizeof(buffer),
+                     "a mask is octal 0 to 777 (22, 022 or 0o22) or nine of r, w, x and - "
+                     "(rwxr-xr-x)");
+        Append(output, size, &used, buffer);
+        return output;
+    }
+    if (row->Kind == KindHostList) {
+        size_t entries = 0, joined = 0;
+        MeasureHostList(input, &entries, &joined);
+        if (joined > row->Maximum) {
+            snprintf(buffer, sizeof(buffer),
+                     "%lu host names take %lu characters joined by commas; the page holds at "
+                     "most %lu (%lu bytes as stored)",
+                     (unsigned long)entries, (unsigned long)joined, (unsigned long)row->Maximum,
+                     (unsigned long)row->Maximum + 2);
+            Append(output, size, &used, buffer);
+            return output;
+        }
+    }
+    Append(output, size, &used, "the page accepts ");
+    DescribeAccepted(row, output + used, size - used);
     return output;
 }

@@ -4,22 +4,27 @@
 # tools/bench/sheet_bench.cpp (the three sheets against bare sheets of the
 # same templates, and the registry calls of each) and
 # tools/bench/prune_bench.cpp (the pruning pass beside a bare enumeration,
-# and OK on the NFS client sheet, on server trees of the given sizes).
+# and OK on the NFS client sheet, on server trees of the given sizes);
+# with --cli, tools/bench/cli_bench.cpp instead (zevrcfg beside reg.exe:
+# export, import into an empty registry, one top-level set against a
+# "reg query /s" of the tree).
 #
-#   scripts/bench.sh [--sheets | --prune] [--rounds N] [--target T] [NxM ...]
+#   scripts/bench.sh [--sheets | --prune | --cli] [--rounds N] [--target T] [NxM ...]
 #
-# --rounds sets the sheet benchmark's rounds (default 15), --target limits
-# the run to one target; the sizes are the pruning benchmark's (default
-# 10x10 100x10 300x10).
+# --rounds sets the sheet benchmark's rounds (default 15; cli_bench's 5),
+# --target limits the run to one target; the sizes are the pruning
+# benchmark's (default 10x10 100x10 300x10) or cli_bench's (default 300x10
+# 10000x0).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-env.sh"
 
-sheets=yes prune=yes rounds=15 only=
+sheets=yes prune=yes cli=no rounds= only=
 while [ $# -gt 0 ]; do
     case $1 in
     --sheets) prune=no ;;
     --prune) sheets=no ;;
+    --cli) sheets=no prune=no cli=yes ;;
     --rounds) rounds=${2:?--rounds needs a number}; shift ;;
     --target) only=${2:?--target needs i686 or x86_64}; shift ;;
     *) break ;;
@@ -60,11 +65,15 @@ for target in "${targets[@]}"; do
     bin="$root/build/$target/bin"
     echo "== $target"
     if [ $sheets = yes ]; then
-        (cd "$bin" && "$ZEVR_WINE" ./sheet_bench.exe "$rounds" </dev/null) || status=1
+        (cd "$bin" && "$ZEVR_WINE" ./sheet_bench.exe "${rounds:-15}" </dev/null) || status=1
     fi
     if [ $prune = yes ]; then
         [ $sheets = yes ] && echo
         (cd "$bin" && "$ZEVR_WINE" ./prune_bench.exe "$@" </dev/null) || status=1
+    fi
+    if [ $cli = yes ]; then
+        (cd "$bin" && "$ZEVR_WINE" ./cli_bench.exe --rounds "${rounds:-5}" "$@" </dev/null) ||
+            status=1
     fi
 done
 exit $status

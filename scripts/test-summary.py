@@ -5,7 +5,9 @@ entries (fuzz runs, document and DLL checks), from CTest's JUnit file.
 
     test-summary.py TARGET:XMLDIR:CTESTJUNIT ...
 
-Prints a line per target and, last, the totals as "N passed, N failed".
+Prints a line per target, each program that Wine failed to start and that
+was started once more (restarts.log in XMLDIR, written by scripts/wine-run)
+and, last, the totals as "N passed, N failed".
 """
 import glob
 import os
@@ -50,8 +52,18 @@ def ctest_entries(junit):
     return entries
 
 
+def restarts(xml_dir):
+    """The programs started once more because they never started, one line each."""
+    try:
+        with open(os.path.join(xml_dir, "restarts.log")) as log:
+            return [line.strip() for line in log if line.strip()]
+    except OSError:
+        return []
+
+
 def main(args):
     total_passed = total_failed = 0
+    restarted = []
     for arg in args:
         target, xml_dir, junit = arg.split(":", 2)
         results, listed = gtest_cases(xml_dir)
@@ -65,8 +77,12 @@ def main(args):
         others_passed = sum(1 for _, ok in others if ok)
         print("%s: %d GoogleTest cases passed (of %d), %d other CTest entries passed (of %d)"
               % (target, passed, len(cases), others_passed, len(others)))
+        restarted += ["%s: %s" % (target, line) for line in restarts(xml_dir)]
         total_passed += passed + others_passed
         total_failed += len(cases) - passed + len(others) - others_passed
+    print("restarts: %d (programs that never started, started once more)" % len(restarted))
+    for line in restarted:
+        print("  restarted %s" % line)
     print("test.sh: %d passed, %d failed" % (total_passed, total_failed))
     return 0
 

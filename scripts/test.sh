@@ -89,7 +89,10 @@ lane() {
         # others (Wine hands the variable on; Z: is the Linux root).
         local drive=
         [ "$lane" = native ] || drive=Z:
-        GTEST_OUTPUT="xml:$drive$results/$lane/" ctest --test-dir "$dir" "${ctest_args[@]}" || status=1
+        # wine-run notes there each program that Wine failed to start and
+        # it started once more; the summary counts them.
+        GTEST_OUTPUT="xml:$drive$results/$lane/" ZEVR_RESTART_LOG="$results/$lane/restarts.log" \
+            ctest --test-dir "$dir" "${ctest_args[@]}" || status=1
     fi
     stamp tests "$t"
     return $status

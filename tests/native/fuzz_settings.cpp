@@ -1,5 +1,6 @@
 // Any input, for every row of the settings table: parsing never overruns,
-// and what it accepts the row's check accepts as stored and can show.
+// what it accepts the row's check accepts as stored and can show, and what
+// it refuses has a reason.
 #include "settings.h"
 
 #include <stddef.h>
@@ -22,8 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                            sizeof(shown));
         if (strlen(shown) >= sizeof(shown))
             abort();
-        if (check == SettingRefused)
+        if (check == SettingRefused) {
+            // The reason fits its buffer, terminated, and never comes out empty.
+            char why[48];
+            if (DescribeRefusal(row, input.c_str(), why, sizeof(why))[0] == '\0' ||
+                strlen(why) >= sizeof(why))
+                abort();
             continue;
+        }
         SettingCheck again = row->Type == TypeDword ? CheckSettingNumber(row, number, NULL)
                                                     : CheckSettingText(row, text);
         // A clamped number is stored inside the bounds, where it is accepted.

@@ -170,13 +170,20 @@ TEST(SettingsTable, InputAsStoredOrAsShown)
         uint32_t number;
         const char* text;
     } cases[] = {
-        {"UMask", "18", SettingAccepted, 18, ""},
+        {"UMask", "22", SettingAccepted, 18, ""}, // octal, as umask reads it
         {"UMask", "022", SettingAccepted, 18, ""},
+        {"UMask", "0o22", SettingAccepted, 18, ""},
+        {"UMask", "0O777", SettingAccepted, 0777, ""},
+        {"UMask", "777", SettingAccepted, 0777, ""},
+        {"UMask", "0", SettingAccepted, 0, ""},
+        {"UMask", "18", SettingRefused, 0, ""}, // never decimal
+        {"UMask", "0o", SettingRefused, 0, ""},
+        {"UMask", "1000", SettingRefused, 0, ""},
         {"UMask", "rwxr-xr-x", SettingAccepted, 18, ""},
         {"UMask", "RWX------", SettingAccepted, 077, ""},
         {"UMask", "rwxr-xr-", SettingRefused, 0, ""},
         {"UMask", "rwxr-xr-q", SettingRefused, 0, ""},
-        {"UMask", "0778", SettingRefused, 0, ""},         // neither octal nor decimal
+        {"UMask", "0778", SettingRefused, 0, ""},
         {"UMask", "01000", SettingRefused, 0, ""},        // octal beyond nine bits
         {"UMask", "040000000000", SettingRefused, 0, ""}, // 2^32 must not wrap to 0
         {"Retries", "forever", SettingAccepted, 0, ""},
@@ -280,6 +287,40 @@ TEST(SettingsTable, WhatIsAcceptedInWords)
         char output[120];
         EXPECT_STREQ(c.words, DescribeAccepted(Nfs(c.name), output, sizeof(output)));
     }
+}
+
+TEST(SettingsTable, RefusalsNameTheRule)
+{
+    // Host names joined by single commas, the page's field holds 4093.
+    std::string full;
+    while (full.size() + 6 <= 4093)
+        full += (full.empty() ? "" : ",") + std::string(5, 'h');
+    full += "," + std::string(4093 - full.size() - 1, 'x');
+    ASSERT_EQ(4093u, full.size());
+    std::string over = " ; " + full + "y";
+    struct Case {
+        const char* name;
+        std::string input;
+        const char* words;
+    } cases[] = {
+        {"UMask", "8", "a mask is octal, as umask reads it, and 8 is no octal digit"},
+        {"UMask", "0o791", "and 9 is no octal digit"},
+        {"UMask", "1000", "a mask holds nine permission bits: octal 0 to 777"},
+        {"UMask", "rwx", "or nine of r, w, x and - (rwxr-xr-x)"},
+        {"Hosts", over,
+         "683 host names take 4094 characters joined by commas; the page holds at most 4093 "
+         "(4095 bytes as stored)"},
+        {"RSize", "99999", "the page accepts 512 to 32768"},
+    };
+    for (const Case& c : cases) {
+        char output[200];
+        EXPECT_TRUE(
+            strstr(DescribeRefusal(Nfs(c.name), c.input.c_str(), output, sizeof(output)), c.words))
+            << c.name << ": " << output;
+    }
+    char output[200];
+    EXPECT_STREQ("the page accepts \"*\", or host names separated by commas",
+                 DescribeRefusal(Nfs("Hosts"), full.c_str(), output, sizeof(output)));
 }
 
 TEST(SettingsTable, KeyPathsOfEachLevel)
